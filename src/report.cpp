@@ -1,0 +1,72 @@
+#include "report.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <ostream>
+#include <string_view>
+
+namespace {
+
+constexpr int SIGNIFICANT_DIGITS = 6;
+
+// Enough for "-1.17549e-38", "-9223372036854775808" and any other value.
+using FormatBuffer = std::array<char, 32>;
+
+void write_entry(std::ostream& out, std::string_view label,
+                 const std::string& value, std::string_view unit = {}) {
+  out << label << value << unit;
+  write_line(out);
+}
+
+}  // namespace
+
+void write_line(std::ostream& out) {
+  out.put('\n');
+  out.flush();
+}
+
+std::string format_float(float value) {
+  const double wide = static_cast<double>(value);
+  // A NaN's sign bit means nothing to a reader; "-nan" would only confuse.
+  if (std::isnan(wide)) {
+    return "nan";
+  }
+  FormatBuffer buffer{};
+  const auto result =
+      std::to_chars(buffer.data(), buffer.data() + buffer.size(), wide,
+                    std::chars_format::general, SIGNIFICANT_DIGITS);
+  return {buffer.data(), result.ptr};
+}
+
+std::string format_integer(std::int64_t value) {
+  FormatBuffer buffer{};
+  const auto result =
+      std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+  return {buffer.data(), result.ptr};
+}
+
+void print_report(std::ostream& out, Answers answers, Figures figures) {
+  write_entry(out, "Number of people: ", format_float(answers.person_count));
+  write_entry(out, "Number of days: ", format_float(answers.day_count));
+  write_entry(out, "Diameter of resiviour: ",
+              format_float(answers.reservoir_diameter));
+  write_line(out);
+  write_entry(out, "Total gallons needed: ",
+              format_integer(figures.gallons_needed));
+  write_entry(out, "Weight of total water: ",
+              format_integer(figures.water_weight_pounds), " pounds");
+  // Integer division: truncates toward zero, so -8340 pounds are -4 tons.
+  write_entry(out, "  or ",
+              format_integer(figures.water_weight_pounds /
+                             static_cast<std::int64_t>(POUNDS_PER_TON)),
+              " tons");
+  write_entry(out, "Volume of water: ",
+              format_integer(figures.water_volume_cubic_feet), " cubic feet");
+  write_entry(out, "Volume of ice: ",
+              format_integer(figures.ice_volume_cubic_feet), " cubic feet");
+  write_entry(out, "Height of water if liquid: ",
+              format_float(figures.liquid_height_feet), " feet");
+  write_entry(out, "Height of frozen water: ",
+              format_float(figures.frozen_height_feet), " feet");
+}

@@ -1,0 +1,26 @@
+// The report: the answers as understood, then the figures with their units.
+#ifndef REPORT_H
+#define REPORT_H
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+
+#include "water_calculation.h"
+
+inline constexpr std::int32_t POUNDS_PER_TON = 2000;
+
+// Ends every line the program writes: a newline, then a flush, so that a
+// user watching the console sees each line as soon as it is complete.
+void write_line(std::ostream& out);
+
+// A float in the "%g" form at 6 significant digits, as the C locale writes
+// it whatever the process locale is. Not-a-number is always "nan".
+std::string format_float(float value);
+
+// Plain decimal digits with a leading minus when negative; no grouping.
+std::string format_integer(std::int64_t value);
+
+void print_report(std::ostream& out, Answers answers, Figures figures);
+
+#endif

@@ -1,0 +1,70 @@
+#include "water_calculation.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// 2^63, the first double past the largest 64-bit integer.
+constexpr double INT64_LIMIT = 9223372036854775808.0;
+
+// Halfway between the largest float and 2^128: from here on, rounding to
+// nearest (ties to even) gives an infinity.
+constexpr double FLOAT_OVERFLOW_THRESHOLD = 0x1.ffffffp127;
+
+double widen(float x) { return static_cast<double>(x); }
+
+// Exact for every figure: each came from truncating a double, so past 2^53
+// it is already a double's value. Only a saturated maximum rounds, to 2^63.
+double widen(std::int64_t x) { return static_cast<double>(x); }
+
+}  // namespace
+
+std::int64_t truncate_to_int64(double x) {
+  if (std::isnan(x)) {
+    return 0;
+  }
+  if (x >= INT64_LIMIT) {
+    return std::numeric_limits<std::int64_t>::max();
+  }
+  if (x < -INT64_LIMIT) {
+    return std::numeric_limits<std::int64_t>::min();
+  }
+  return static_cast<std::int64_t>(x);  // truncates toward zero
+}
+
+float narrow_to_float(double x) {
+  if (x >= FLOAT_OVERFLOW_THRESHOLD) {
+    return std::numeric_limits<float>::infinity();
+  }
+  if (x <= -FLOAT_OVERFLOW_THRESHOLD) {
+    return -std::numeric_limits<float>::infinity();
+  }
+  return static_cast<float>(x);
+}
+
+// Each step reads the stored (narrowed or truncated) result of the one
+// before, never an unrounded intermediate, and the order of the
+// operations is kept: it decides the rounding.
+Figures compute_figures(Answers answers) {
+  Figures figures{};
+  figures.reservoir_radius =
+      narrow_to_float(widen(answers.reservoir_diameter) / widen(RADIUS_DIVISOR));
+  figures.gallons_needed = truncate_to_int64(
+      (widen(answers.day_count) * widen(answers.person_count)) *
+      widen(GALLONS_PER_PERSON_DAY));
+  figures.water_weight_pounds =
+      truncate_to_int64(widen(figures.gallons_needed) * POUNDS_PER_GALLON);
+  figures.water_volume_cubic_feet =
+      truncate_to_int64(widen(figures.gallons_needed) / GALLONS_PER_CUBIC_FOOT);
+  figures.ice_volume_cubic_feet = truncate_to_int64(
+      widen(figures.water_volume_cubic_feet) * ICE_VOLUME_FACTOR);
+
+  const double radius = widen(figures.reservoir_radius);
+  const double cross_section = (radius * PI_VALUE) * radius;
+  figures.liquid_height_feet =
+      narrow_to_float(widen(figures.water_volume_cubic_feet) / cross_section);
+  figures.frozen_height_feet =
+      narrow_to_float(widen(figures.ice_volume_cubic_feet) / cross_section);
+  return figures;
+}

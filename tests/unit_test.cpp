@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <sstream>
+#include <string>
+
+#include "main.h"
+#include "report.h"
+#include "water_calculation.h"
+
+namespace {
+
+using std::int64_t;
+constexpr int64_t MAX64 = std::numeric_limits<int64_t>::max();
+constexpr int64_t MIN64 = std::numeric_limits<int64_t>::min();
+constexpr float FMAX = std::numeric_limits<float>::max();
+constexpr float FMIN = std::numeric_limits<float>::min();
+constexpr double INF = std::numeric_limits<double>::infinity();
+
+// Expected figures worked out apart from the program, in double arithmetic.
+TEST(Calculation, FiguresFollowTheRoundingRules) {
+  struct Case {
+    Answers in;
+    int64_t gallons, pounds, water, ice;
+    const char *liquid, *frozen;
+  } const cases[] = {
+      {{4, 30, 10}, 6000, 50040, 802, 878, "10.2114", "11.1791"},
+      {{1, 1, 1}, 50, 417, 6, 6, "7.63944", "7.63944"},
+      {{2.5F, 3, 4}, 375, 3127, 50, 54, "3.97888", "4.29719"},
+      {{-2, 10, 10}, -1000, -8340, -133, -145, "-1.69341", "-1.8462"},
+      {{11, 221, 10}, 121550, 1013727, 16249, 17792, "206.889", "226.535"},
+      {{100000, 1000, 10}, 5000000000, 41700000000, 668449197, 731951870,
+       "8.51097e+06", "9.31951e+06"},
+      {{4, 30, 0}, 6000, 50040, 802, 878, "inf", "inf"},
+      {{0, 30, 0}, 0, 0, 0, 0, "nan", "nan"},
+      {{FMAX, FMAX, 10}, MAX64, MAX64, 1233071127921761280,
+       1350212885074328576, "1.57e+16", "1.71915e+16"},
+      {{-FMAX, FMAX, 1e-30F}, MIN64, MIN64, -1233071127921761280,
+       -1350212885074328576, "-inf", "-inf"},
+  };
+  for (const Case& c : cases) {
+    const Figures f = compute_figures(c.in);
+    SCOPED_TRACE(c.liquid);
+    EXPECT_EQ(f.reservoir_radius, c.in.reservoir_diameter / 2);
+    EXPECT_EQ(f.gallons_needed, c.gallons);
+    EXPECT_EQ(f.water_weight_pounds, c.pounds);
+    EXPECT_EQ(f.water_volume_cubic_feet, c.water);
+    EXPECT_EQ(f.ice_volume_cubic_feet, c.ice);
+    EXPECT_EQ(format_float(f.liquid_height_feet), c.liquid);
+    EXPECT_EQ(format_float(f.frozen_height_feet), c.frozen);
+  }
+}
+
+TEST(Calculation, TruncationSaturatesAndNarrowingOverflowsToInfinity) {
+  const double two63 = std::ldexp(1.0, 63);
+  const std::pair<double, int64_t> truncations[] = {
+      {std::nan(""), 0}, {INF, MAX64}, {-INF, MIN64}, {two63, MAX64},
+      {std::nextafter(two63, 0), 9223372036854774784}, {-two63, MIN64},
+      {std::nextafter(-two63, -INF), MIN64}, {2.9, 2}, {-2.9, -2}, {-0.5, 0}};
+  for (const auto& [x, expected] : truncations) {
+    EXPECT_EQ(truncate_to_int64(x), expected) << x;
+  }
+  const double midpoint = 0x1.ffffffp127;  // halfway from FMAX to 2^128
+  EXPECT_EQ(narrow_to_float(midpoint), INF);
+  EXPECT_EQ(narrow_to_float(-midpoint), -INF);
+  EXPECT_EQ(narrow_to_float(std::nextafter(midpoint, 0)), FMAX);
+  EXPECT_EQ(narrow_to_float(1e300), INF);
+}
+
+TEST(Report, FormatsMatchTheCLibrary) {
+  const std::pair<float, const char*> floats[] = {
+      {4, "4"}, {12.5F, "12.5"}, {2.0F / 3, "0.666667"}, {1e6F, "1e+06"},
+      {999999, "999999"}, {1e-4F, "0.0001"}, {1e-5F, "1e-05"},
+      {FMAX, "3.40282e+38"}, {FMIN, "1.17549e-38"}, {-0.0F, "-0"},
+      {-std::numeric_limits<float>::infinity(), "-inf"},
+      {std::copysign(NAN, -1.0F), "nan"}, {NAN, "nan"}};
+  for (const auto& [value, text] : floats) {
+    EXPECT_EQ(format_float(value), text);
+  }
+  EXPECT_EQ(format_integer(MIN64), "-9223372036854775808");
+  EXPECT_EQ(format_integer(-4), "-4");
+  // Every kind of float, by random bit patterns, against printf itself.
+  std::mt19937 random(1);
+  for (int i = 0; i < 2'000'000; ++i) {
+    const auto bits = static_cast<std::uint32_t>(random());
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    char expected[32];
+    std::snprintf(expected, sizeof expected, "%g", static_cast<double>(value));
+    if (!std::isnan(value)) ASSERT_EQ(format_float(value), expected) << bits;
+  }
+}
+
+// The rule as written: the nearest double, then clamped into normal floats.
+float reference_answer(const std::string& text) {
+  const double x = std::strtod(text.c_str(), nullptr);
+  if (std::fabs(x) > static_cast<double>(FMAX)) return std::copysign(FMAX, static_cast<float>(x));
+  if (x != 0 && std::fabs(x) < static_cast<double>(FMIN)) return std::copysign(FMIN, static_cast<float>(x));
+  return static_cast<float>(x);
+}
+
+AnswerRead read(const std::string& text, std::string* rest = nullptr) {
+  std::istringstream in(text);
+  std::ostringstream out;
+  const AnswerRead answer = read_answer(in, out);
+  if (rest) *rest = std::string(std::istreambuf_iterator<char>(in.rdbuf()), {});
+  return answer;
+}
+
+void expect_same(float actual, float expected, const std::string& text) {
+  EXPECT_TRUE(actual == expected && std::signbit(actual) == std::signbit(expected))
+      << text << ": " << actual << " != " << expected;
+}
+
+TEST(Reader, ReadsTheLongestNumberAndLeavesTheRest) {
+  const std::string nines(1000, '9'), tiny = "0." + std::string(60, '0') + "1";
+  const std::tuple<std::string, float, std::string> cases[] = {
+      {" \n\t\r\v\f42 x", 42, " x"}, {"4 30 10", 4, " 30 10"},
+      {"-2.50e+1;", -25, ";"}, {".5", 0.5F, ""}, {"5.", 5, ""},
+      {"1.2.3", 1.2F, ".3"}, {"0x10", 0, "x10"}, {"1e39", FMAX, ""},
+      {"-1e39", -FMAX, ""}, {"1e-39", FMIN, ""}, {"-1e-39", -FMIN, ""},
+      {"1e-400", 0, ""}, {"-0", -0.0F, ""}, {"+7E0\n", 7, "\n"},
+      {nines, FMAX, ""}, {tiny, FMIN, ""}, {"1e99999999999999999999", FMAX, ""},
+      {"2.4703282292062327e-324", 0, ""}, {"2.4703282292062328e-324", FMIN, ""}};
+  for (const auto& [text, value, expected_rest] : cases) {
+    std::string rest;
+    const AnswerRead answer = read(text, &rest);
+    EXPECT_EQ(answer.status, ReadStatus::number) << text;
+    expect_same(answer.value, value, text);
+    EXPECT_EQ(rest, expected_rest) << text;
+  }
+  for (const char* text : {"", " \r\n "}) {
+    EXPECT_EQ(read(text).status, ReadStatus::input_ended) << text;
+  }
+  for (const char* text : {"-", ".", "+.", "-.e1", "1e", "1e+", "abc", "e5", "--1"}) {
+    EXPECT_EQ(read(text).status, ReadStatus::not_a_number) << text;
+  }
+}
+
+// Random texts of the number grammar, short and very long, and exact
+// halfway points between doubles with a far-off digit that breaks the tie.
+TEST(Reader, AgreesWithTheCLibraryOnHugeInputSets) {
+  ASSERT_TRUE(std::setlocale(LC_NUMERIC, "C"));
+  std::mt19937_64 random(2);
+  const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  const auto digits = [&](int n) {
+    std::string s;
+    for (int i = pick(n); i > 0; --i) s += static_cast<char>('0' + pick(pick(2) ? 10 : 2));
+    return s;
+  };
+  for (int i = 0; i < 300'000; ++i) {
+    std::string text = std::string(pick(3) ? "" : "-") + digits(i % 100 ? 25 : 2000);
+    text += "." + digits(i % 100 ? 25 : 2000);
+    if (text.find_first_of("0123456789") == std::string::npos) text += "0";
+    if (pick(2)) text += "e" + std::to_string(pick(800) - 400);
+    expect_same(read(text + " ").value, reference_answer(text), text);
+  }
+  // Around float halfway points, where a wrong double flips the float.
+  char exact[2000];
+  for (int i = 0; i < 20'000; ++i) {
+    const float f = std::ldexp(static_cast<float>(random() >> 40 | 1U << 23), pick(250) - 149);
+    const double tie = (static_cast<double>(f) + std::nextafter(f, FMAX)) / 2;
+    for (const double other : {std::nextafter(tie, 0.0), std::nextafter(tie, INF)}) {
+      std::snprintf(exact, sizeof exact, "%.1200Le", (static_cast<long double>(tie) + other) / 2);
+      for (const char* tail : {"", "000000000000000000000000000000000000000000001"}) {
+        std::string text = exact;
+        text.insert(text.find('e'), tail);
+        expect_same(read(text).value, reference_answer(text), text);
+      }
+    }
+  }
+}
+
+TEST(Dialogue, LostOutputIsAFailure) {
+  std::istringstream in("4 30 10\n");
+  std::ostringstream out, err;
+  out.setstate(std::ios::badbit);
+  EXPECT_EQ(run_calculator(in, out, err), EXIT_FAILURE);
+  EXPECT_EQ(err.str(), "error: the report could not be written to standard output\n");
+}
+
+}  // namespace
