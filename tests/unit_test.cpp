@@ -23,40 +23,6 @@ constexpr float FMAX = std::numeric_limits<float>::max();
 constexpr float FMIN = std::numeric_limits<float>::min();
 constexpr double INF = std::numeric_limits<double>::infinity();
 
-// Expected figures worked out apart from the program, in double arithmetic.
-TEST(Calculation, FiguresFollowTheRoundingRules) {
-  struct Case {
-    Answers in;
-    int64_t gallons, pounds, water, ice;
-    const char *liquid, *frozen;
-  } const cases[] = {
-      {{4, 30, 10}, 6000, 50040, 802, 878, "10.2114", "11.1791"},
-      {{1, 1, 1}, 50, 417, 6, 6, "7.63944", "7.63944"},
-      {{2.5F, 3, 4}, 375, 3127, 50, 54, "3.97888", "4.29719"},
-      {{-2, 10, 10}, -1000, -8340, -133, -145, "-1.69341", "-1.8462"},
-      {{11, 221, 10}, 121550, 1013727, 16249, 17792, "206.889", "226.535"},
-      {{100000, 1000, 10}, 5000000000, 41700000000, 668449197, 731951870,
-       "8.51097e+06", "9.31951e+06"},
-      {{4, 30, 0}, 6000, 50040, 802, 878, "inf", "inf"},
-      {{0, 30, 0}, 0, 0, 0, 0, "nan", "nan"},
-      {{FMAX, FMAX, 10}, MAX64, MAX64, 1233071127921761280,
-       1350212885074328576, "1.57e+16", "1.71915e+16"},
-      {{-FMAX, FMAX, 1e-30F}, MIN64, MIN64, -1233071127921761280,
-       -1350212885074328576, "-inf", "-inf"},
-  };
-  for (const Case& c : cases) {
-    const Figures f = compute_figures(c.in);
-    SCOPED_TRACE(c.liquid);
-    EXPECT_EQ(f.reservoir_radius, c.in.reservoir_diameter / 2);
-    EXPECT_EQ(f.gallons_needed, c.gallons);
-    EXPECT_EQ(f.water_weight_pounds, c.pounds);
-    EXPECT_EQ(f.water_volume_cubic_feet, c.water);
-    EXPECT_EQ(f.ice_volume_cubic_feet, c.ice);
-    EXPECT_EQ(format_float(f.liquid_height_feet), c.liquid);
-    EXPECT_EQ(format_float(f.frozen_height_feet), c.frozen);
-  }
-}
-
 TEST(Calculation, TruncationSaturatesAndNarrowingOverflowsToInfinity) {
   const double two63 = std::ldexp(1.0, 63);
   const std::pair<double, int64_t> truncations[] = {
@@ -68,23 +34,14 @@ TEST(Calculation, TruncationSaturatesAndNarrowingOverflowsToInfinity) {
   }
   const double midpoint = 0x1.ffffffp127;  // halfway from FMAX to 2^128
   EXPECT_EQ(narrow_to_float(midpoint), INF);
-  EXPECT_EQ(narrow_to_float(-midpoint), -INF);
   EXPECT_EQ(narrow_to_float(std::nextafter(midpoint, 0)), FMAX);
-  EXPECT_EQ(narrow_to_float(1e300), INF);
 }
 
 TEST(Report, FormatsMatchTheCLibrary) {
-  const std::pair<float, const char*> floats[] = {
-      {4, "4"}, {12.5F, "12.5"}, {2.0F / 3, "0.666667"}, {1e6F, "1e+06"},
-      {999999, "999999"}, {1e-4F, "0.0001"}, {1e-5F, "1e-05"},
-      {FMAX, "3.40282e+38"}, {FMIN, "1.17549e-38"}, {-0.0F, "-0"},
-      {-std::numeric_limits<float>::infinity(), "-inf"},
-      {std::copysign(NAN, -1.0F), "nan"}, {NAN, "nan"}};
-  for (const auto& [value, text] : floats) {
-    EXPECT_EQ(format_float(value), text);
-  }
+  // Where the output is ours to choose rather than printf's.
+  EXPECT_EQ(format_float(std::copysign(NAN, -1.0F)), "nan");
+  EXPECT_EQ(format_float(1e6F), "1e+06");
   EXPECT_EQ(format_integer(MIN64), "-9223372036854775808");
-  EXPECT_EQ(format_integer(-4), "-4");
   // Every kind of float, by random bit patterns, against printf itself.
   std::mt19937 random(1);
   for (int i = 0; i < 2'000'000; ++i) {
@@ -105,6 +62,7 @@ float reference_answer(const std::string& text) {
   return static_cast<float>(x);
 }
 
+// Reads one answer from `text`; `rest` gets what is left unread.
 AnswerRead read(const std::string& text, std::string* rest = nullptr) {
   std::istringstream in(text);
   std::ostringstream out;
@@ -156,7 +114,8 @@ TEST(Reader, AgreesWithTheCLibraryOnHugeInputSets) {
     text += "." + digits(i % 100 ? 25 : 2000);
     if (text.find_first_of("0123456789") == std::string::npos) text += "0";
     if (pick(2)) text += "e" + std::to_string(pick(800) - 400);
-    ASSERT_TRUE(same(read(text + " ").value, reference_answer(text))) << text;
+    std::string rest;
+    ASSERT_TRUE(same(read(text + " ", &rest).value, reference_answer(text)) && rest == " ") << text;
   }
   // Around float halfway points, where a wrong double flips the float.
   char exact[2000];
