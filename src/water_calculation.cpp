@@ -1,7 +1,13 @@
 #include "water_calculation.h"
 
+#include <cfloat>
 #include <cmath>
 #include <limits>
+
+// Each operation must round to double, not to a wider register format, or
+// the truncated figures can differ. On 32-bit x86, build with SSE2
+// arithmetic (-msse2 -mfpmath=sse).
+static_assert(FLT_EVAL_METHOD == 0, "floating-point must evaluate in its own type");
 
 namespace {
 
