@@ -221,18 +221,19 @@ AnswersRead read_answers(std::istream& in, std::ostream& out) {
 
 void wait_for_closing_entry(std::istream& in, std::ostream& out) {
   out.flush();
-  std::streambuf* input = in.rdbuf();
-  if (!in || input == nullptr) {
+  // A stream without a buffer is never good, so a good one has a buffer.
+  if (!in) {
     return;
   }
+  std::streambuf& input = *in.rdbuf();
   // Whatever comes is discarded; an integer is taken whole, as a number
   // read would take it, and anything else ends the wait where it stands.
-  int c = skip_white_space(*input);
+  int c = skip_white_space(input);
   if (c == '+' || c == '-') {
-    c = input->snextc();
+    c = input.snextc();
   }
   while (is_digit(c)) {
-    c = input->snextc();
+    c = input.snextc();
   }
 }
 

@@ -141,4 +141,28 @@ TEST(Dialogue, LostOutputIsAFailure) {
   EXPECT_EQ(err.str(), "error: the report could not be written to standard output\n");
 }
 
+// The closing wait takes one entry, an integer whole or anything else not
+// at all, and leaves the rest. A stream with no buffer, or one already
+// failed, has nothing to give: the wait returns at once, touching nothing.
+TEST(Dialogue, ClosingWaitTakesOneEntry) {
+  const std::pair<std::string, std::string> entries[] = {
+      {"\n \n-12 x", " x"}, {"+7", ""}, {"x1", "x1"}, {"-x", "x"}, {"", ""}};
+  for (const auto& [text, expected_rest] : entries) {
+    std::istringstream in(text);
+    std::ostringstream out;
+    wait_for_closing_entry(in, out);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in.rdbuf()), {}), expected_rest) << text;
+  }
+  std::istringstream failed("7 x");
+  failed.setstate(std::ios::failbit);
+  std::ostringstream out, err;
+  wait_for_closing_entry(failed, out);
+  EXPECT_EQ(failed.rdbuf()->in_avail(), 3);
+
+  std::istream no_buffer(nullptr);
+  wait_for_closing_entry(no_buffer, out);
+  EXPECT_EQ(run_calculator(no_buffer, out, err), EXIT_FAILURE);
+  EXPECT_EQ(err.str(), "error: input ended before the answer to \"How many people?\"\n");
+}
+
 }  // namespace

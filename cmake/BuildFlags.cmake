@@ -1,0 +1,58 @@
+# What every target of the project compiles and links with: the warnings,
+# and the instrumentation that a sanitizer, fuzzing or coverage build asks
+# for. Instrumentation must cover all the code, or a sanitizer misses the
+# faults in the parts built without it.
+add_library(water_flags INTERFACE)
+
+if(MSVC)
+  target_compile_options(water_flags INTERFACE /W4)
+else()
+  target_compile_options(water_flags INTERFACE
+    -Wall -Wextra -Wpedantic -Wconversion -Wshadow)
+endif()
+
+# float-cast-overflow is not in "undefined" for Clang 14, and a report must
+# stop the run, or a test that goes on to pass would hide it. A division by
+# zero is not asked for: a zero diameter divides by zero on purpose.
+set(water_sanitizers
+  -fsanitize=address,undefined,float-cast-overflow -fno-sanitize-recover=all)
+
+if(WATER_CALCULATOR_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "Fuzzing needs Clang's libFuzzer; use the fuzz preset")
+  endif()
+  target_compile_options(water_flags INTERFACE
+    ${water_sanitizers} -fsanitize=fuzzer-no-link -fno-omit-frame-pointer)
+  target_link_options(water_flags INTERFACE ${water_sanitizers})
+elseif(WATER_CALCULATOR_SANITIZE)
+  target_compile_options(water_flags INTERFACE
+    ${water_sanitizers} -fno-omit-frame-pointer)
+  target_link_options(water_flags INTERFACE ${water_sanitizers})
+endif()
+
+if(WATER_CALCULATOR_COVERAGE)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    message(FATAL_ERROR "Coverage is measured with GCC's gcov; use the coverage preset")
+  endif()
+  target_compile_options(water_flags INTERFACE --coverage)
+  target_link_options(water_flags INTERFACE --coverage)
+endif()
+
+# A dynamically linked C++ program spends most of a short run loading the
+# C++ runtime; linked statically it starts as cheaply as a C program. Only
+# for Release builds without instrumentation (the sanitizers cannot be
+# linked statically), and only where the platform can link that way.
+if(NOT MSVC)
+  include(CheckCXXSourceCompiles)
+  set(CMAKE_REQUIRED_LINK_OPTIONS -static)
+  check_cxx_source_compiles("#include <iostream>
+int main() { std::cout << 1; }" WATER_CAN_LINK_STATICALLY)
+  unset(CMAKE_REQUIRED_LINK_OPTIONS)
+endif()
+
+function(water_link_runtime_statically target)
+  if(WATER_CAN_LINK_STATICALLY AND NOT WATER_CALCULATOR_SANITIZE
+     AND NOT WATER_CALCULATOR_FUZZ AND NOT WATER_CALCULATOR_COVERAGE)
+    target_link_options(${target} PRIVATE $<$<CONFIG:Release>:-static>)
+  endif()
+endfunction()
