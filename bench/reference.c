@@ -4,13 +4,13 @@
 #include <stdint.h>
 #include <stdio.h>
 
-static void line(const char *text) {
+static void line(const char* text) {
   fputs(text, stdout);
   putchar('\n');
   fflush(stdout);
 }
 
-static float ask(const char *question) {
+static float ask(const char* question) {
   float answer = 0.0F;
   printf("%s ", question);
   fflush(stdout);
@@ -52,11 +52,17 @@ int main(void) {
   fflush(stdout);
   printf("Volume of ice: %lld cubic feet\n", (long long)ice);
   fflush(stdout);
-  printf("Height of water if liquid: %g feet\n", (double)(float)((double)water / area));
+  printf("Height of water if liquid: %g feet\n",
+         (double)(float)((double)water / area));
   fflush(stdout);
-  printf("Height of frozen water: %g feet\n", (double)(float)((double)ice / area));
+  printf("Height of frozen water: %g feet\n",
+         (double)(float)((double)ice / area));
   fflush(stdout);
 
+  /* The closing entry is read and discarded, as the calculator does. */
   int closing = 0;
-  return scanf("%d", &closing) == EOF ? 0 : 0;
+  if (scanf("%d", &closing) != 1) {
+    closing = 0;
+  }
+  return 0;
 }

@@ -33,6 +33,8 @@ constexpr std::array<Question, 3> QUESTIONS{{
 
 constexpr int END = std::char_traits<char>::eof();
 
+constexpr std::int64_t DECIMAL_BASE = 10;
+
 // Past this many significant digits the rest of a number can only tip its
 // rounding by being nonzero: a double's halfway points need at most 767.
 // Keeping a bounded prefix reads a number of any length in fixed memory.
@@ -123,7 +125,7 @@ std::optional<DecimalNumber> scan_number(std::streambuf& input) {
     }
     std::int64_t exponent = 0;
     for (; is_digit(c); c = input.snextc()) {
-      exponent = std::min(exponent * 10 + (c - '0'), EXPONENT_CAP);
+      exponent = std::min(exponent * DECIMAL_BASE + (c - '0'), EXPONENT_CAP);
     }
     number.point += negative_exponent ? -exponent : exponent;
   }
@@ -137,7 +139,8 @@ double to_double(const DecimalNumber& number) {
   if (number.digits.empty()) {
     return sign * 0.0;
   }
-  const std::int64_t point = std::clamp(number.point, -POINT_LIMIT, POINT_LIMIT);
+  const std::int64_t point =
+      std::clamp(number.point, -POINT_LIMIT, POINT_LIMIT);
   // A trailing 1 stands for the dropped digits: it lies strictly between
   // the same two halfway points as they do, so the rounding is unchanged.
   const std::string text = "0." + number.digits +

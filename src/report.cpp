@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <ostream>
 #include <string_view>
 
@@ -11,7 +12,8 @@ namespace {
 constexpr int SIGNIFICANT_DIGITS = 6;
 
 // Enough for "-1.17549e-38", "-9223372036854775808" and any other value.
-using FormatBuffer = std::array<char, 32>;
+constexpr std::size_t FORMAT_BUFFER_SIZE = 32;
+using FormatBuffer = std::array<char, FORMAT_BUFFER_SIZE>;
 
 void write_entry(std::ostream& out, std::string_view label,
                  const std::string& value, std::string_view unit = {}) {
@@ -49,11 +51,11 @@ std::string format_integer(std::int64_t value) {
 void print_report(std::ostream& out, Answers answers, Figures figures) {
   write_entry(out, "Number of people: ", format_float(answers.person_count));
   write_entry(out, "Number of days: ", format_float(answers.day_count));
-  write_entry(out, "Diameter of resiviour: ",
-              format_float(answers.reservoir_diameter));
+  write_entry(
+      out, "Diameter of resiviour: ", format_float(answers.reservoir_diameter));
   write_line(out);
-  write_entry(out, "Total gallons needed: ",
-              format_integer(figures.gallons_needed));
+  write_entry(out,
+              "Total gallons needed: ", format_integer(figures.gallons_needed));
   write_entry(out, "Weight of total water: ",
               format_integer(figures.water_weight_pounds), " pounds");
   // Integer division: truncates toward zero, so -8340 pounds are -4 tons.
@@ -63,8 +65,9 @@ void print_report(std::ostream& out, Answers answers, Figures figures) {
               " tons");
   write_entry(out, "Volume of water: ",
               format_integer(figures.water_volume_cubic_feet), " cubic feet");
-  write_entry(out, "Volume of ice: ",
-              format_integer(figures.ice_volume_cubic_feet), " cubic feet");
+  write_entry(out,
+              "Volume of ice: ", format_integer(figures.ice_volume_cubic_feet),
+              " cubic feet");
   write_entry(out, "Height of water if liquid: ",
               format_float(figures.liquid_height_feet), " feet");
   write_entry(out, "Height of frozen water: ",

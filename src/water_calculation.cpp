@@ -7,7 +7,8 @@
 // Each operation must round to double, not to a wider register format, or
 // the truncated figures can differ. On 32-bit x86, build with SSE2
 // arithmetic (-msse2 -mfpmath=sse).
-static_assert(FLT_EVAL_METHOD == 0, "floating-point must evaluate in its own type");
+static_assert(FLT_EVAL_METHOD == 0,
+              "floating-point must evaluate in its own type");
 
 namespace {
 
@@ -54,8 +55,8 @@ float narrow_to_float(double x) {
 // operations is kept: it decides the rounding.
 Figures compute_figures(Answers answers) {
   Figures figures{};
-  figures.reservoir_radius =
-      narrow_to_float(widen(answers.reservoir_diameter) / widen(RADIUS_DIVISOR));
+  figures.reservoir_radius = narrow_to_float(widen(answers.reservoir_diameter) /
+                                             widen(RADIUS_DIVISOR));
   figures.gallons_needed = truncate_to_int64(
       (widen(answers.day_count) * widen(answers.person_count)) *
       widen(GALLONS_PER_PERSON_DAY));

@@ -53,14 +53,15 @@ bool is_report_line(std::string_view line, std::string_view label,
   }
   const std::string_view value =
       line.substr(label.size(), line.size() - label.size() - unit.size());
-  return label.empty() ? value.empty()
-                       : !value.empty() && value.find(' ') == value.npos;
+  return label.empty()
+             ? value.empty()
+             : !value.empty() && value.find(' ') == std::string_view::npos;
 }
 
 void check_report(std::string_view report) {
   for (const auto& [label, unit] : REPORT_LINES) {
     const std::size_t end = report.find('\n');
-    check(end != report.npos, "the report has all its lines");
+    check(end != std::string_view::npos, "the report has all its lines");
     check(is_report_line(report.substr(0, end), label, unit),
           "each report line has its label, one value and its unit");
     report.remove_prefix(end + 1);

@@ -4,41 +4,24 @@
 // decimal number where the reader looked, and the dialogue ends with the
 // error for an unreadable first answer.
 #include <cctype>
-#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <iterator>
-#include <limits>
 #include <sstream>
 #include <string>
 
+#include "c_library_reference.h"
 #include "fuzz_check.h"
 #include "main.h"
 
 namespace {
 
-bool is_c_space(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+bool is_c_space(char c) {
+  return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
 
 bool is_c_digit(char c) { return c >= '0' && c <= '9'; }
-
-// The answer the rule asks for: the nearest double, then any value beyond
-// the normal floats clamped to the nearest one, keeping its sign.
-float clamped(double x) {
-  constexpr auto largest = static_cast<double>(std::numeric_limits<float>::max());
-  constexpr auto smallest = static_cast<double>(std::numeric_limits<float>::min());
-  if (std::fabs(x) > largest) {
-    return static_cast<float>(std::copysign(largest, x));
-  }
-  if (x != 0.0 && std::fabs(x) < smallest) {
-    return static_cast<float>(std::copysign(smallest, x));
-  }
-  return static_cast<float>(x);
-}
-
-bool same(float a, float b) {
-  return a == b && std::signbit(a) == std::signbit(b);
-}
 
 // How many characters at `text` the C library reads as a number.
 std::size_t c_library_length(const char* text) {
@@ -51,7 +34,8 @@ std::size_t c_library_length(const char* text) {
 // infinity and not-a-number.
 bool is_other_form(const std::string& text) {
   const std::size_t at = text[0] == '+' || text[0] == '-' ? 1 : 0;
-  const char first = static_cast<char>(std::tolower(static_cast<unsigned char>(text[at])));
+  const char first =
+      static_cast<char>(std::tolower(static_cast<unsigned char>(text[at])));
   const char second = at + 1 < text.size() ? text[at + 1] : '\0';
   return first == 'i' || first == 'n' ||
          (first == '0' && (second == 'x' || second == 'X'));
@@ -63,7 +47,7 @@ void check_number(const std::string& text, std::size_t start,
   const std::string taken = text.substr(start, text.size() - rest_size - start);
   check(c_library_length(taken.c_str()) == taken.size(),
         "the C library reads every character taken");
-  check(same(value, clamped(std::strtod(taken.c_str(), nullptr))),
+  check(same(value, reference_answer(taken)),
         "the value is the C library's, clamped into normal floats");
   const std::string from_start = text.substr(start);
   check(c_library_length(from_start.c_str()) == taken.size() ||
@@ -75,14 +59,17 @@ void check_refusal(const std::string& text, std::size_t start) {
   const std::string from_start = text.substr(start);
   const std::size_t length = c_library_length(from_start.c_str());
   std::size_t after = length;
-  if (after < from_start.size() && (from_start[after] == 'e' || from_start[after] == 'E')) {
+  if (after < from_start.size() &&
+      (from_start[after] == 'e' || from_start[after] == 'E')) {
     ++after;
-    if (after < from_start.size() && (from_start[after] == '+' || from_start[after] == '-')) {
+    if (after < from_start.size() &&
+        (from_start[after] == '+' || from_start[after] == '-')) {
       ++after;
     }
   }
   const bool exponent_without_digits =
-      after > length && (after == from_start.size() || !is_c_digit(from_start[after]));
+      after > length &&
+      (after == from_start.size() || !is_c_digit(from_start[after]));
   check(length == 0 || is_other_form(from_start) || exponent_without_digits,
         "a refused answer holds no decimal number");
 }
@@ -122,7 +109,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     case ReadStatus::input_ended:
       check(start == text.size(), "input ends only after white space alone");
       check_dialogue_error(
-          text, "error: input ended before the answer to \"How many people?\"\n");
+          text,
+          "error: input ended before the answer to \"How many people?\"\n");
       break;
   }
   return 0;
