@@ -14,20 +14,16 @@ endif()
 # float-cast-overflow is not in "undefined" for Clang 14, and a report must
 # stop the run, or a test that goes on to pass would hide it. A division by
 # zero is not asked for: a zero diameter divides by zero on purpose.
-set(water_sanitizers
-  -fsanitize=address,undefined,float-cast-overflow -fno-sanitize-recover=all)
-
-if(WATER_CALCULATOR_FUZZ)
-  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
-    message(FATAL_ERROR "Fuzzing needs Clang's libFuzzer; use the fuzz preset")
-  endif()
-  target_compile_options(water_flags INTERFACE
-    ${water_sanitizers} -fsanitize=fuzzer-no-link -fno-omit-frame-pointer)
-  target_link_options(water_flags INTERFACE ${water_sanitizers})
-elseif(WATER_CALCULATOR_SANITIZE)
-  target_compile_options(water_flags INTERFACE
-    ${water_sanitizers} -fno-omit-frame-pointer)
-  target_link_options(water_flags INTERFACE ${water_sanitizers})
+if(WATER_CALCULATOR_FUZZ AND NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  message(FATAL_ERROR "Fuzzing needs Clang's libFuzzer; use the fuzz preset")
+endif()
+if(WATER_CALCULATOR_SANITIZE OR WATER_CALCULATOR_FUZZ)
+  set(sanitizers
+    -fsanitize=address,undefined,float-cast-overflow -fno-sanitize-recover=all)
+  target_compile_options(water_flags INTERFACE ${sanitizers}
+    -fno-omit-frame-pointer
+    $<$<BOOL:${WATER_CALCULATOR_FUZZ}>:-fsanitize=fuzzer-no-link>)
+  target_link_options(water_flags INTERFACE ${sanitizers})
 endif()
 
 if(WATER_CALCULATOR_COVERAGE)
@@ -42,7 +38,11 @@ endif()
 # C++ runtime; linked statically it starts as cheaply as a C program. Only
 # for Release builds without instrumentation (the sanitizers cannot be
 # linked statically), and only where the platform can link that way.
-if(NOT MSVC)
+set(water_instrumented OFF)
+if(WATER_CALCULATOR_SANITIZE OR WATER_CALCULATOR_FUZZ OR WATER_CALCULATOR_COVERAGE)
+  set(water_instrumented ON)
+endif()
+if(NOT MSVC AND NOT water_instrumented)
   include(CheckCXXSourceCompiles)
   set(CMAKE_REQUIRED_LINK_OPTIONS -static)
   check_cxx_source_compiles("#include <iostream>
@@ -51,8 +51,9 @@ int main() { std::cout << 1; }" WATER_CAN_LINK_STATICALLY)
 endif()
 
 function(water_link_runtime_statically target)
-  if(WATER_CAN_LINK_STATICALLY AND NOT WATER_CALCULATOR_SANITIZE
-     AND NOT WATER_CALCULATOR_FUZZ AND NOT WATER_CALCULATOR_COVERAGE)
+  # The check's result is cached: an earlier plain configure of this build
+  # tree may have set it before instrumentation was turned on.
+  if(WATER_CAN_LINK_STATICALLY AND NOT water_instrumented)
     target_link_options(${target} PRIVATE $<$<CONFIG:Release>:-static>)
   endif()
 endfunction()
