@@ -10,8 +10,8 @@
 #include <sstream>
 #include <string>
 
-#include "c_library_reference.h"
 #include "main.h"
+#include "reading_support.h"
 #include "report.h"
 #include "water_calculation.h"
 
@@ -63,17 +63,6 @@ TEST(Report, FormatsMatchTheCLibrary) {
   }
 }
 
-// Reads one answer from `text`; `rest` gets what is left unread.
-AnswerRead read(const std::string& text, std::string* rest = nullptr) {
-  std::istringstream in(text);
-  std::ostringstream out;
-  const AnswerRead answer = read_answer(in, out);
-  if (rest != nullptr) {
-    *rest = std::string(std::istreambuf_iterator<char>(in.rdbuf()), {});
-  }
-  return answer;
-}
-
 TEST(Reader, ReadsTheLongestNumberAndLeavesTheRest) {
   const std::string nines(1000, '9');
   const std::string tiny = "0." + std::string(60, '0') + "1";
@@ -99,18 +88,18 @@ TEST(Reader, ReadsTheLongestNumberAndLeavesTheRest) {
       {"2.4703282292062328e-324", FMIN, ""}};
   for (const auto& [text, value, expected_rest] : cases) {
     std::string rest;
-    const AnswerRead answer = read(text, &rest);
+    const AnswerRead answer = read_one(text, &rest);
     EXPECT_EQ(answer.status, ReadStatus::number) << text;
     EXPECT_TRUE(same(answer.value, value))
         << text << " read as " << answer.value;
     EXPECT_EQ(rest, expected_rest) << text;
   }
   for (const char* text : {"", " \r\n "}) {
-    EXPECT_EQ(read(text).status, ReadStatus::input_ended) << text;
+    EXPECT_EQ(read_one(text).status, ReadStatus::input_ended) << text;
   }
   for (const char* text :
        {"-", ".", "+.", "-.e1", "1e", "1e+", "abc", "e5", "--1"}) {
-    EXPECT_EQ(read(text).status, ReadStatus::not_a_number) << text;
+    EXPECT_EQ(read_one(text).status, ReadStatus::not_a_number) << text;
   }
 }
 
@@ -140,8 +129,9 @@ TEST(Reader, AgreesWithTheCLibraryOnHugeInputSets) {
       text += "e" + std::to_string(pick(800) - 400);
     }
     std::string rest;
-    ASSERT_TRUE(same(read(text + " ", &rest).value, reference_answer(text)) &&
-                rest == " ")
+    ASSERT_TRUE(
+        same(read_one(text + " ", &rest).value, reference_answer(text)) &&
+        rest == " ")
         << text;
   }
   // Around float halfway points, where a wrong double flips the float.
@@ -158,7 +148,7 @@ TEST(Reader, AgreesWithTheCLibraryOnHugeInputSets) {
            {"", "000000000000000000000000000000000000000000001"}) {
         std::string text = exact;
         text.insert(text.find('e'), tail);
-        ASSERT_TRUE(same(read(text).value, reference_answer(text))) << text;
+        ASSERT_TRUE(same(read_one(text).value, reference_answer(text))) << text;
       }
     }
   }
@@ -184,9 +174,7 @@ TEST(Dialogue, ClosingWaitTakesOneEntry) {
     std::istringstream in(text);
     std::ostringstream out;
     wait_for_closing_entry(in, out);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in.rdbuf()), {}),
-              expected_rest)
-        << text;
+    EXPECT_EQ(unread(in), expected_rest) << text;
   }
   std::istringstream failed("7 x");
   failed.setstate(std::ios::failbit);

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "fuzz_check.h"
+#include "fuzz_support.h"
 #include "main.h"
 
 namespace {
@@ -81,19 +81,18 @@ std::string prompts_up_to(std::string_view failed) {
   return {};
 }
 
-void check_failure(std::string_view after_header, std::string_view error) {
-  check(ends_with(error, "\n") && error.find('\n') == error.size() - 1,
-        "a failed run writes exactly one error line");
+void check_failure(std::string_view after_header, const std::string& error) {
   for (const std::string_view prompt : PROMPTS) {
-    const std::string quoted = "\"" + std::string(prompt) + "\"";
-    if (error == "error: the answer to " + quoted + " is not a number\n" ||
-        error == "error: input ended before the answer to " + quoted + "\n") {
-      check(after_header == prompts_up_to(prompt) + "\n",
-            "a failed run stops at the question the error names");
-      return;
+    for (const ReadStatus status :
+         {ReadStatus::not_a_number, ReadStatus::input_ended}) {
+      if (error == unreadable_answer_error(status, prompt)) {
+        check(after_header == prompts_up_to(prompt) + "\n",
+              "a failed run stops at the question the error names");
+        return;
+      }
     }
   }
-  check(false, "the error line is one of the dialogue's errors");
+  check(false, "a failed run writes one error line, one of the dialogue's");
 }
 
 }  // namespace

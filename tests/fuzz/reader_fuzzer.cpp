@@ -7,21 +7,19 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <iterator>
 #include <sstream>
 #include <string>
+#include <string_view>
 
-#include "c_library_reference.h"
-#include "fuzz_check.h"
+#include "fuzz_support.h"
 #include "main.h"
+#include "reading_support.h"
 
 namespace {
 
 bool is_c_space(char c) {
   return std::isspace(static_cast<unsigned char>(c)) != 0;
 }
-
-bool is_c_digit(char c) { return c >= '0' && c <= '9'; }
 
 // How many characters at `text` the C library reads as a number.
 std::size_t c_library_length(const char* text) {
@@ -58,27 +56,31 @@ void check_number(const std::string& text, std::size_t start,
 void check_refusal(const std::string& text, std::size_t start) {
   const std::string from_start = text.substr(start);
   const std::size_t length = c_library_length(from_start.c_str());
+  // Where the C library's number is followed by an exponent marker, and
+  // perhaps a sign, with no digit after them, the reader refuses the whole.
   std::size_t after = length;
-  if (after < from_start.size() &&
-      (from_start[after] == 'e' || from_start[after] == 'E')) {
+  const auto next_is_one_of = [&](std::string_view characters) {
+    return after < from_start.size() &&
+           characters.find(from_start[after]) != std::string_view::npos;
+  };
+  bool exponent_without_digits = false;
+  if (next_is_one_of("eE")) {
     ++after;
-    if (after < from_start.size() &&
-        (from_start[after] == '+' || from_start[after] == '-')) {
+    if (next_is_one_of("+-")) {
       ++after;
     }
+    exponent_without_digits = !next_is_one_of("0123456789");
   }
-  const bool exponent_without_digits =
-      after > length &&
-      (after == from_start.size() || !is_c_digit(from_start[after]));
   check(length == 0 || is_other_form(from_start) || exponent_without_digits,
         "a refused answer holds no decimal number");
 }
 
-void check_dialogue_error(const std::string& text, const char* expected) {
+void check_dialogue_error(const std::string& text, ReadStatus status) {
   std::istringstream in(text);
   std::ostringstream out;
   std::ostringstream err;
-  check(run_calculator(in, out, err) == EXIT_FAILURE && err.str() == expected,
+  check(run_calculator(in, out, err) == EXIT_FAILURE &&
+            err.str() == unreadable_answer_error(status, "How many people?"),
         "an unreadable first answer ends the dialogue with its error");
 }
 
@@ -87,31 +89,23 @@ void check_dialogue_error(const std::string& text, const char* expected) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
-  std::istringstream in(text);
-  std::ostringstream out;
-  const AnswerRead answer = read_answer(in, out);
-  const std::string rest(std::istreambuf_iterator<char>(in.rdbuf()), {});
+  std::string rest;
+  const AnswerRead answer = read_one(text, &rest);
 
   std::size_t start = 0;
   while (start < text.size() && is_c_space(text[start])) {
     ++start;
   }
-  switch (answer.status) {
-    case ReadStatus::number:
-      check_number(text, start, rest.size(), answer.value);
-      break;
-    case ReadStatus::not_a_number:
-      check(start < text.size(), "a refused answer is not blank");
-      check_refusal(text, start);
-      check_dialogue_error(
-          text, "error: the answer to \"How many people?\" is not a number\n");
-      break;
-    case ReadStatus::input_ended:
-      check(start == text.size(), "input ends only after white space alone");
-      check_dialogue_error(
-          text,
-          "error: input ended before the answer to \"How many people?\"\n");
-      break;
+  if (answer.status == ReadStatus::number) {
+    check_number(text, start, rest.size(), answer.value);
+    return 0;
   }
+  if (answer.status == ReadStatus::input_ended) {
+    check(start == text.size(), "input ends only after white space alone");
+  } else {
+    check(start < text.size(), "a refused answer is not blank");
+    check_refusal(text, start);
+  }
+  check_dialogue_error(text, answer.status);
   return 0;
 }

@@ -1,0 +1,29 @@
+// What both fuzz targets share: a failed property stops the run with the
+// input's finding, under libFuzzer and under the replay driver alike; and
+// the error line a dialogue ends with when a question gets no number.
+#ifndef FUZZ_SUPPORT_H
+#define FUZZ_SUPPORT_H
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "main.h"
+
+inline void check(bool holds, const char* property) {
+  if (!holds) {
+    std::fprintf(stderr, "property failed: %s\n", property);
+    std::abort();
+  }
+}
+
+inline std::string unreadable_answer_error(ReadStatus status,
+                                           std::string_view question) {
+  const std::string quoted = "\"" + std::string(question) + "\"";
+  return status == ReadStatus::input_ended
+             ? "error: input ended before the answer to " + quoted + "\n"
+             : "error: the answer to " + quoted + " is not a number\n";
+}
+
+#endif

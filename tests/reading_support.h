@@ -1,0 +1,57 @@
+// What the reader's tests share: one answer read from a text, what the read
+// left, and the reading rule as the C library gives it to compare with.
+#ifndef READING_SUPPORT_H
+#define READING_SUPPORT_H
+
+#include <cmath>
+#include <cstdlib>
+#include <iterator>
+#include <limits>
+#include <sstream>
+#include <string>
+
+#include "main.h"
+
+// Everything still unread in `in`.
+inline std::string unread(std::istream& in) {
+  return {std::istreambuf_iterator<char>(in.rdbuf()), {}};
+}
+
+// Reads one answer from `text`; `rest` gets what is left unread.
+inline AnswerRead read_one(const std::string& text,
+                           std::string* rest = nullptr) {
+  std::istringstream in(text);
+  std::ostringstream out;
+  const AnswerRead answer = read_answer(in, out);
+  if (rest != nullptr) {
+    *rest = unread(in);
+  }
+  return answer;
+}
+
+inline float clamped_to_normal_floats(double x) {
+  constexpr auto largest =
+      static_cast<double>(std::numeric_limits<float>::max());
+  constexpr auto smallest =
+      static_cast<double>(std::numeric_limits<float>::min());
+  if (std::fabs(x) > largest) {
+    return static_cast<float>(std::copysign(largest, x));
+  }
+  if (x != 0.0 && std::fabs(x) < smallest) {
+    return static_cast<float>(std::copysign(smallest, x));
+  }
+  return static_cast<float>(x);
+}
+
+// strtod's nearest double, then clamped into the normal floats. Expects the
+// C locale, the one a program starts in.
+inline float reference_answer(const std::string& text) {
+  return clamped_to_normal_floats(std::strtod(text.c_str(), nullptr));
+}
+
+// Equal, and with the same sign, so that 0 and -0 differ.
+inline bool same(float a, float b) {
+  return a == b && std::signbit(a) == std::signbit(b);
+}
+
+#endif
