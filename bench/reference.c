@@ -1,19 +1,22 @@
 /* The same dialogue in plain C with stdio: the prompts, the three reads,
    the report with a flush after every line, and the closing read. It is
    the yardstick for what a run of the calculator should cost. */
+#include <stdarg.h>
 #include <stdint.h>
 #include <stdio.h>
 
-static void line(const char* text) {
-  fputs(text, stdout);
-  putchar('\n');
+/* Writes, then flushes, as the calculator does after every line. */
+static void say(const char* format, ...) {
+  va_list arguments;
+  va_start(arguments, format);
+  vprintf(format, arguments);
+  va_end(arguments);
   fflush(stdout);
 }
 
 static float ask(const char* question) {
   float answer = 0.0F;
-  printf("%s ", question);
-  fflush(stdout);
+  say("%s ", question);
   if (scanf("%f", &answer) != 1) {
     answer = 0.0F;
   }
@@ -21,12 +24,12 @@ static float ask(const char* question) {
 }
 
 int main(void) {
-  line("Welcom to the municipal water generator thingie of science!");
-  line("-----------------------------------------------------------");
+  say("Welcom to the municipal water generator thingie of science!\n");
+  say("-----------------------------------------------------------\n");
   const float people = ask("How many people?");
   const float days = ask("How many days?");
   const float diameter = ask("Diameter or resivior?");
-  line("");
+  say("\n");
 
   const float radius = (float)((double)diameter / 2.0);
   const int64_t gallons = (int64_t)((double)days * (double)people * 50.0);
@@ -35,29 +38,18 @@ int main(void) {
   const int64_t ice = (int64_t)((double)water * 1.095);
   const double area = (double)radius * 3.14159 * (double)radius;
 
-  printf("Number of people: %g\n", (double)people);
-  fflush(stdout);
-  printf("Number of days: %g\n", (double)days);
-  fflush(stdout);
-  printf("Diameter of resiviour: %g\n", (double)diameter);
-  fflush(stdout);
-  line("");
-  printf("Total gallons needed: %lld\n", (long long)gallons);
-  fflush(stdout);
-  printf("Weight of total water: %lld pounds\n", (long long)pounds);
-  fflush(stdout);
-  printf("  or %lld tons\n", (long long)(pounds / 2000));
-  fflush(stdout);
-  printf("Volume of water: %lld cubic feet\n", (long long)water);
-  fflush(stdout);
-  printf("Volume of ice: %lld cubic feet\n", (long long)ice);
-  fflush(stdout);
-  printf("Height of water if liquid: %g feet\n",
-         (double)(float)((double)water / area));
-  fflush(stdout);
-  printf("Height of frozen water: %g feet\n",
-         (double)(float)((double)ice / area));
-  fflush(stdout);
+  say("Number of people: %g\n", (double)people);
+  say("Number of days: %g\n", (double)days);
+  say("Diameter of resiviour: %g\n", (double)diameter);
+  say("\n");
+  say("Total gallons needed: %lld\n", (long long)gallons);
+  say("Weight of total water: %lld pounds\n", (long long)pounds);
+  say("  or %lld tons\n", (long long)(pounds / 2000));
+  say("Volume of water: %lld cubic feet\n", (long long)water);
+  say("Volume of ice: %lld cubic feet\n", (long long)ice);
+  say("Height of water if liquid: %g feet\n",
+      (double)(float)((double)water / area));
+  say("Height of frozen water: %g feet\n", (double)(float)((double)ice / area));
 
   /* The closing entry is read and discarded, as the calculator does. */
   int closing = 0;
