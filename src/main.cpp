@@ -263,5 +263,59 @@ int run_calculator(std::istream& in, std::ostream& out, std::ostream& err) {
 }
 
 #ifndef WATER_CALCULATOR_NO_ENTRY_POINT
-int main() { return run_calculator(std::cin, std::cout, std::cerr); }
+namespace {
+
+constexpr std::string_view USAGE =
+    R"(Usage: water_calculator [--help | --version]
+
+Asks how many people, for how many days, and the diameter in feet of an
+upright cylindrical reservoir, then reports the gallons of water they need
+at 50 gallons per person per day, what that water weighs, the room it takes
+as water and as ice, and how deep it stands in the reservoir, liquid and
+frozen. It then waits for one more entry, which it ignores, and ends.
+
+The answers are read from standard input: typed at the questions, or
+redirected from a file. Several answers may share a line.
+
+  --help     print this text and exit
+  --version  print the version and exit
+
+Where both are given, the first one counts. Any other argument is ignored.
+
+Exit status: 0 after a report; 1 if an answer is not a number, if input
+ends before the third answer, or if the report cannot be written.
+
+The manual page, water_calculator(1), has the rest.)";
+
+constexpr std::string_view VERSION_LINE =
+    "water_calculator " WATER_CALCULATOR_VERSION;
+
+// Writes what the command line asked for in place of the dialogue; output
+// that was lost is a failure here too.
+int write_text(std::string_view text) {
+  std::cout << text;
+  write_line(std::cout);
+  if (!std::cout) {
+    write_error(std::cerr, "standard output could not be written");
+    return EXIT_FAILURE;
+  }
+  return EXIT_SUCCESS;
+}
+
+}  // namespace
+
+// The first --help or --version answers instead of the dialogue; every
+// other argument is ignored, as arguments always have been.
+int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view argument = argv[i];
+    if (argument == "--help") {
+      return write_text(USAGE);
+    }
+    if (argument == "--version") {
+      return write_text(VERSION_LINE);
+    }
+  }
+  return run_calculator(std::cin, std::cout, std::cerr);
+}
 #endif

@@ -1,18 +1,41 @@
-# Runs PROGRAM on CASE.in and compares the exact standard output, standard
-# error and exit status with CASE.out and CASE.err (status 1 with an .err).
+# Runs PROGRAM (through EMULATOR, in a cross build) on CASE.in, with the
+# arguments in CASE.args (one a line) where there is one, and compares the
+# exact standard output, standard error and exit status with CASE.out and
+# CASE.err (status 1 with an .err). @PROJECT_VERSION@ in CASE.out stands
+# for VERSION. A program for Windows ends each line with CR LF.
 cmake_minimum_required(VERSION 3.25)
-execute_process(COMMAND ${PROGRAM} INPUT_FILE ${CASE}.in
-  OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
-file(READ ${CASE}.out expected_out)
+set(arguments "")
+if(EXISTS ${CASE}.args)
+  file(STRINGS ${CASE}.args arguments)
+endif()
+# The output goes to files, kept for a look after a failure. They are
+# compared by hash: reading them as text would drop each CR before an LF.
+get_filename_component(name ${CASE} NAME)
+set(actual ${CMAKE_CURRENT_BINARY_DIR}/cases/${name})
+file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/cases)
+execute_process(COMMAND ${EMULATOR} ${PROGRAM} ${arguments}
+  INPUT_FILE ${CASE}.in OUTPUT_FILE ${actual}.out ERROR_FILE ${actual}.err
+  RESULT_VARIABLE status)
 set(expected_err "")
 set(expected_status 0)
 if(EXISTS ${CASE}.err)
   file(READ ${CASE}.err expected_err)
   set(expected_status 1)
 endif()
-foreach(part out err status)
-  if(NOT "${${part}}" STREQUAL "${expected_${part}}")
-    message(FATAL_ERROR "standard ${part} differs\n"
-      "expected:\n${expected_${part}}\nactual:\n${${part}}")
+if(NOT "${status}" STREQUAL "${expected_status}")
+  message(FATAL_ERROR "exit status ${status}, expected ${expected_status}")
+endif()
+file(READ ${CASE}.out expected_out)
+string(REPLACE "@PROJECT_VERSION@" "${VERSION}" expected_out "${expected_out}")
+foreach(part out err)
+  if(TARGET_SYSTEM STREQUAL "Windows")
+    string(REPLACE "\n" "\r\n" expected_${part} "${expected_${part}}")
+  endif()
+  string(SHA256 expected_hash "${expected_${part}}")
+  file(SHA256 ${actual}.${part} actual_hash)
+  if(NOT actual_hash STREQUAL expected_hash)
+    file(READ ${actual}.${part} shown)
+    message(FATAL_ERROR "standard ${part} differs (bytes in ${actual}.${part})\n"
+      "expected:\n${expected_${part}}\nactual:\n${shown}")
   endif()
 endforeach()
