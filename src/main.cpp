@@ -13,6 +13,12 @@
 
 #include "report.h"
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+#endif
+
 namespace {
 
 constexpr std::string_view BANNER =
@@ -176,7 +182,49 @@ float clamp_to_float(double x) {
   return static_cast<float>(x);
 }
 
+// Notepad and PowerShell begin a UTF-8 file with a byte-order mark, which
+// is skipped so that their answer files read like any others. A UTF-16
+// mark means text that cannot be read as numbers at all. A mark left
+// unfinished is not a number either; any other start is left to the reader.
+ReadStatus skip_byte_order_mark(std::streambuf& input) {
+  constexpr int UTF8_MARK[] = {0xEF, 0xBB, 0xBF};
+  constexpr int UTF16_MARK[] = {0xFF, 0xFE};  // either way round
+  const int first = input.sgetc();
+  if (first == UTF8_MARK[0]) {
+    if (input.snextc() == UTF8_MARK[1] && input.snextc() == UTF8_MARK[2]) {
+      input.sbumpc();
+      return ReadStatus::number;
+    }
+    return ReadStatus::not_a_number;
+  }
+  if (first == UTF16_MARK[0] || first == UTF16_MARK[1]) {
+    const int second = input.snextc();
+    const bool marked =
+        first != second && (second == UTF16_MARK[0] || second == UTF16_MARK[1]);
+    return marked ? ReadStatus::utf16_text : ReadStatus::not_a_number;
+  }
+  return ReadStatus::number;
+}
+
+// The first answer is where a file's byte-order mark would be; the prompt
+// is on screen before the first byte is looked at.
+AnswerRead read_first_answer(std::istream& in, std::ostream& out) {
+  out.flush();
+  if (in.rdbuf() != nullptr) {
+    const ReadStatus mark = skip_byte_order_mark(*in.rdbuf());
+    if (mark != ReadStatus::number) {
+      in.setstate(std::ios::failbit);
+      return {mark, 0.0F};
+    }
+  }
+  return read_answer(in, out);
+}
+
 std::string describe_failure(const AnswersRead& read) {
+  if (read.status == ReadStatus::utf16_text) {
+    return "standard input is UTF-16 text; save the answers as UTF-8 or ANSI "
+           "text";
+  }
   const std::string question = "\"" + std::string(read.failed_question) + "\"";
   if (read.status == ReadStatus::input_ended) {
     return "input ended before the answer to " + question;
@@ -211,7 +259,9 @@ AnswersRead read_answers(std::istream& in, std::ostream& out) {
   AnswersRead read{ReadStatus::number, {}, Answers{}};
   for (const Question& question : QUESTIONS) {
     out << question.text << ' ';
-    const AnswerRead answer = read_answer(in, out);
+    const AnswerRead answer = &question == QUESTIONS.data()
+                                  ? read_first_answer(in, out)
+                                  : read_answer(in, out);
     if (answer.status != ReadStatus::number) {
       read.status = answer.status;
       read.failed_question = question.text;
@@ -262,36 +312,76 @@ int run_calculator(std::istream& in, std::ostream& out, std::ostream& err) {
   return EXIT_SUCCESS;
 }
 
+int finish_run(int status, bool window_of_its_own, std::istream& in,
+               std::ostream& err) {
+  if (status == EXIT_SUCCESS || !window_of_its_own) {
+    return status;
+  }
+  constexpr auto whole_line = std::numeric_limits<std::streamsize>::max();
+  // Input that ended has no line left to discard.
+  const bool ended = in.eof();
+  in.clear();
+  if (!ended) {
+    in.ignore(whole_line, '\n');
+  }
+  err << "Press Enter to close this window.";
+  err.flush();
+  in.ignore(whole_line, '\n');
+  return status;
+}
+
 #ifndef WATER_CALCULATOR_NO_ENTRY_POINT
 namespace {
 
 constexpr std::string_view USAGE =
-    R"(Usage: water_calculator [--help | --version]
+    R"(Usage: water_calculator [--help | --version] [--] [ARGUMENT...]
 
 Asks how many people, for how many days, and the diameter in feet of an
 upright cylindrical reservoir, then reports the gallons of water they need
 at 50 gallons per person per day, what that water weighs, the room it takes
 as water and as ice, and how deep it stands in the reservoir, liquid and
-frozen. It then waits for one more entry, which it ignores, and ends.
+frozen. It then reads one more entry, which it ignores, and ends.
 
 The answers are read from standard input: typed at the questions, or
-redirected from a file. Several answers may share a line.
+redirected from a file or a pipe. Several answers may share a line.
 
   --help     print this text and exit
   --version  print the version and exit
+  --         end the options: an option after it is ignored
 
-Where both are given, the first one counts. Any other argument is ignored.
+Where both options are given, the first one counts. Any other argument is
+ignored.
 
-Exit status: 0 after a report; 1 if an answer is not a number, if input
-ends before the third answer, or if the report cannot be written.
+Exit status: 0 after a report, --help or --version; 1 if an answer is not
+a number, if input ends before the third answer, if the input is UTF-16
+text, or if standard output cannot be written.
 
-The manual page, water_calculator(1), has the rest.)";
+The manual has the rest: "man water_calculator" once it is installed on
+Linux, or water_calculator.html, beside water_calculator.exe in the Windows
+zip and in share/doc/water_calculator/ in the Linux archives.)";
 
 constexpr std::string_view VERSION_LINE =
     "water_calculator " WATER_CALCULATOR_VERSION;
 
 // Writes what the command line asked for in place of the dialogue; output
 // that was lost is a failure here too.
+// True where standard input is a console that no other process shares: the
+// program was started in a window of its own (from Explorer, say), which
+// closes as the program ends. Never elsewhere.
+bool console_window_of_its_own() {
+#ifdef _WIN32
+  DWORD mode = 0;
+  if (GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) == 0) {
+    return false;
+  }
+  std::array<DWORD, 2> processes{};  // room to tell one from more
+  return GetConsoleProcessList(processes.data(),
+                               static_cast<DWORD>(processes.size())) == 1;
+#else
+  return false;
+#endif
+}
+
 int write_text(std::string_view text) {
   std::cout << text;
   write_line(std::cout);
@@ -304,11 +394,14 @@ int write_text(std::string_view text) {
 
 }  // namespace
 
-// The first --help or --version answers instead of the dialogue; every
-// other argument is ignored, as arguments always have been.
+// The first --help or --version before any -- answers instead of the
+// dialogue; every other argument is ignored, as arguments always have been.
 int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];
+    if (argument == "--") {
+      break;
+    }
     if (argument == "--help") {
       return write_text(USAGE);
     }
@@ -316,6 +409,7 @@ int main(int argc, char** argv) {
       return write_text(VERSION_LINE);
     }
   }
-  return run_calculator(std::cin, std::cout, std::cerr);
+  const int status = run_calculator(std::cin, std::cout, std::cerr);
+  return finish_run(status, console_window_of_its_own(), std::cin, std::cerr);
 }
 #endif

@@ -8,7 +8,8 @@
 
 #include "water_calculation.h"
 
-enum class ReadStatus { number, not_a_number, input_ended };
+// utf16_text: standard input began with a UTF-16 byte-order mark.
+enum class ReadStatus { number, not_a_number, input_ended, utf16_text };
 
 struct AnswerRead {
   ReadStatus status;
@@ -26,7 +27,8 @@ struct AnswersRead {
 // rounded to double, then clamped into the normal float range.
 AnswerRead read_answer(std::istream& in, std::ostream& out);
 
-// Asks the three questions in turn and stops at the first that gets no number.
+// Asks the three questions in turn and stops at the first that gets no
+// number. A UTF-8 byte-order mark at the very start of the input is skipped.
 AnswersRead read_answers(std::istream& in, std::ostream& out);
 
 // Waits for one more entry, an integer or anything not blank, and discards it.
@@ -34,5 +36,11 @@ void wait_for_closing_entry(std::istream& in, std::ostream& out);
 
 // The whole run; returns the exit status.
 int run_calculator(std::istream& in, std::ostream& out, std::ostream& err);
+
+// Returns `status`, after a failed run in a console window of its own, which
+// closes as the program ends, has kept the error on screen: the rest of the
+// line that held the bad answer is discarded, then Enter is waited for.
+int finish_run(int status, bool window_of_its_own, std::istream& in,
+               std::ostream& err);
 
 #endif

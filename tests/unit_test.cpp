@@ -164,6 +164,69 @@ TEST(Dialogue, LostOutputIsAFailure) {
             "error: the report could not be written to standard output\n");
 }
 
+// A byte-order mark counts only at the very start of the input, and one
+// left unfinished is not a number. Status and error line of whole runs.
+TEST(Dialogue, ByteOrderMarks) {
+  using namespace std::string_literals;
+  const std::string utf16 =
+      "error: standard input is UTF-16 text; save the answers as UTF-8 or "
+      "ANSI text\n";
+  const std::string people =
+      "error: the answer to \"How many people?\" is not a number\n";
+  const std::pair<std::string, std::string> runs[] = {
+      {"\xEF\xBB\xBF\n4 30 10", ""},
+      {"\xFF\xFE"
+       "4\0"s,
+       utf16},
+      {"\xFE\xFF\0"
+       "4"s,
+       utf16},
+      {"\xEF\xBB"
+       "4 30 10",
+       people},
+      {"\xEF"
+       "4 30 10",
+       people},
+      {"\xFF"
+       "4 30 10",
+       people},
+      {"\xFE\xFE", people},
+      {"\xFF\xFF", people},
+      {" \xEF\xBB\xBF"
+       "4 30 10",
+       people}};
+  for (const auto& [text, expected_err] : runs) {
+    std::istringstream in(text);
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = run_calculator(in, out, err);
+    EXPECT_EQ(status, expected_err.empty() ? EXIT_SUCCESS : EXIT_FAILURE)
+        << text;
+    EXPECT_EQ(err.str(), expected_err) << text;
+  }
+}
+
+// Only a failed run in a window of its own waits, and then for the line
+// after the one that held the bad answer.
+TEST(Dialogue, AWindowOfItsOwnKeepsAnErrorOnScreen) {
+  const std::string prompt = "Press Enter to close this window.";
+  const std::tuple<std::string, bool, bool, std::string> runs[] = {
+      {"4 x rest\n\nnext", true, true, "next"},
+      {"4 x rest\n\nnext", false, false, "x rest\n\nnext"},
+      {"4 30", true, true, ""},
+      {"4 30 10 7\n\nnext", true, false, "\n\nnext"}};
+  for (const auto& [text, own_window, waits, expected_rest] : runs) {
+    std::istringstream in(text);
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = run_calculator(in, out, err);
+    const std::string before = err.str();
+    EXPECT_EQ(finish_run(status, own_window, in, err), status) << text;
+    EXPECT_EQ(err.str(), before + (waits ? prompt : "")) << text;
+    EXPECT_EQ(unread(in), expected_rest) << text;
+  }
+}
+
 // The closing wait takes one entry, an integer whole or anything else not
 // at all, and leaves the rest. A stream with no buffer, or one already
 // failed, has nothing to give: the wait returns at once, touching nothing.

@@ -82,6 +82,11 @@ std::string prompts_up_to(std::string_view failed) {
 }
 
 void check_failure(std::string_view after_header, const std::string& error) {
+  if (error == unreadable_answer_error(ReadStatus::utf16_text, {})) {
+    check(after_header == prompts_up_to(PROMPTS.front()) + "\n",
+          "UTF-16 text is refused at the first question");
+    return;
+  }
   for (const std::string_view prompt : PROMPTS) {
     for (const ReadStatus status :
          {ReadStatus::not_a_number, ReadStatus::input_ended}) {

@@ -1,6 +1,7 @@
 // What both fuzz targets share: a failed property stops the run with the
 // input's finding, under libFuzzer and under the replay driver alike; and
 // the error line a dialogue ends with when a question gets no number.
+// A UTF-16 text is refused at the first question, whatever it holds.
 #ifndef FUZZ_SUPPORT_H
 #define FUZZ_SUPPORT_H
 
@@ -20,6 +21,10 @@ inline void check(bool holds, const char* property) {
 
 inline std::string unreadable_answer_error(ReadStatus status,
                                            std::string_view question) {
+  if (status == ReadStatus::utf16_text) {
+    return "error: standard input is UTF-16 text; save the answers as UTF-8 "
+           "or ANSI text\n";
+  }
   const std::string quoted = "\"" + std::string(question) + "\"";
   return status == ReadStatus::input_ended
              ? "error: input ended before the answer to " + quoted + "\n"

@@ -75,7 +75,14 @@ void check_refusal(const std::string& text, std::size_t start) {
         "a refused answer holds no decimal number");
 }
 
+// A byte-order mark at the start is the dialogue's to handle, not the
+// reader's: the reader refuses it, the dialogue may skip it.
 void check_dialogue_error(const std::string& text, ReadStatus status) {
+  for (const std::string_view mark : {"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"}) {
+    if (text.compare(0, mark.size(), mark) == 0) {
+      return;
+    }
+  }
   std::istringstream in(text);
   std::ostringstream out;
   std::ostringstream err;
