@@ -24,6 +24,21 @@ if(WATER_CALCULATOR_SANITIZE OR WATER_CALCULATOR_FUZZ)
     -fno-omit-frame-pointer
     $<$<BOOL:${WATER_CALCULATOR_FUZZ}>:-fsanitize=fuzzer-no-link>)
   target_link_options(water_flags INTERFACE ${sanitizers})
+  # Clang 14's sanitizer runtimes fail to start where the kernel randomises
+  # addresses with more than 28 bits. The programs built with them run
+  # without address randomisation, which they do not need, through the hook
+  # that every test and CTest's discovery of the unit tests run them by.
+  find_program(SETARCH setarch)
+  if(SETARCH AND NOT CMAKE_CROSSCOMPILING)
+    set(CMAKE_CROSSCOMPILING_EMULATOR
+      ${SETARCH} ${CMAKE_HOST_SYSTEM_PROCESSOR} --addr-no-randomize)
+  endif()
+endif()
+
+# A Windows program's header holds its link time, which would make every
+# build of the same source differ.
+if(MINGW)
+  target_link_options(water_flags INTERFACE -Wl,--no-insert-timestamp)
 endif()
 
 if(WATER_CALCULATOR_COVERAGE)

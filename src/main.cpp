@@ -14,8 +14,10 @@
 #include "report.h"
 
 #ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX  // keeps std::min free of the min macro
+#endif
 #define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
 #include <windows.h>
 #endif
 

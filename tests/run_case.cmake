@@ -5,33 +5,33 @@
 # for VERSION. A program for Windows ends each line with CR LF.
 cmake_minimum_required(VERSION 3.25)
 set(arguments "")
-if(EXISTS ${CASE}.args)
-  file(STRINGS ${CASE}.args arguments)
+if(EXISTS "${CASE}.args")
+  file(STRINGS "${CASE}.args" arguments)
 endif()
 # The output goes to files, kept for a look after a failure. They are
 # compared by hash: reading them as text would drop each CR before an LF.
-get_filename_component(name ${CASE} NAME)
-set(actual ${CMAKE_CURRENT_BINARY_DIR}/cases/${name})
-file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/cases)
-execute_process(COMMAND ${EMULATOR} ${PROGRAM} ${arguments}
-  INPUT_FILE ${CASE}.in OUTPUT_FILE ${actual}.out ERROR_FILE ${actual}.err
-  RESULT_VARIABLE status)
+get_filename_component(name "${CASE}" NAME)
+set(actual "${CMAKE_CURRENT_BINARY_DIR}/cases/${name}")
+file(MAKE_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}/cases")
+execute_process(COMMAND ${EMULATOR} "${PROGRAM}" ${arguments}
+  INPUT_FILE "${CASE}.in" OUTPUT_FILE "${actual}.out"
+  ERROR_FILE "${actual}.err" RESULT_VARIABLE status)
 set(expected_err "")
 set(expected_status 0)
-if(EXISTS ${CASE}.err)
-  file(READ ${CASE}.err expected_err)
+if(EXISTS "${CASE}.err")
+  file(READ "${CASE}.err" expected_err)
   set(expected_status 1)
 endif()
-file(READ ${CASE}.out expected_out)
+file(READ "${CASE}.out" expected_out)
 string(REPLACE "@PROJECT_VERSION@" "${VERSION}" expected_out "${expected_out}")
 foreach(part out err)
   if(TARGET_SYSTEM STREQUAL "Windows")
     string(REPLACE "\n" "\r\n" expected_${part} "${expected_${part}}")
   endif()
   string(SHA256 expected_hash "${expected_${part}}")
-  file(SHA256 ${actual}.${part} actual_hash)
+  file(SHA256 "${actual}.${part}" actual_hash)
   if(NOT actual_hash STREQUAL expected_hash)
-    file(READ ${actual}.${part} shown)
+    file(READ "${actual}.${part}" shown)
     message(FATAL_ERROR "standard ${part} differs (bytes in ${actual}.${part})\n"
       "expected:\n${expected_${part}}\nactual:\n${shown}")
   endif()

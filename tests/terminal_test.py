@@ -2,6 +2,7 @@
 
 Each prompt must be on screen while the program waits for its answer, and
 the closing wait must let blank lines pass. Exits 77 (skipped) without a pty.
+The arguments are the command that runs the program.
 """
 import os
 import select
@@ -13,7 +14,7 @@ try:
     master, slave = os.openpty()
 except (AttributeError, OSError):
     sys.exit(77)
-program = subprocess.Popen([sys.argv[1]], stdin=slave, stdout=slave, stderr=slave)
+program = subprocess.Popen(sys.argv[1:], stdin=slave, stdout=slave, stderr=slave)
 os.close(slave)
 screen = b""
 

@@ -19,7 +19,8 @@ namespace {
 bool run_file(const std::filesystem::path& path) {
   std::ifstream file(path, std::ios::binary);
   if (!file) {
-    std::fprintf(stderr, "cannot read %s\n", path.c_str());
+    // c_str() is wide on Windows; UTF-8 prints the same everywhere.
+    std::fprintf(stderr, "cannot read %s\n", path.u8string().c_str());
     return false;
   }
   const std::string bytes(std::istreambuf_iterator<char>(file), {});

@@ -1,0 +1,7 @@
+# Read by CPack before it installs and packs. Every tool it runs takes its
+# times from SOURCE_DATE_EPOCH, the last commit's time unless someone has
+# set it: CPack for the entries, and strip, which would otherwise write the
+# current time into a Windows program's header.
+include("${CPACK_WATER_SOURCE_DIR}/cmake/Reproducible.cmake")
+water_source_date_epoch("${CPACK_WATER_SOURCE_DIR}" epoch)
+set(ENV{SOURCE_DATE_EPOCH} ${epoch})

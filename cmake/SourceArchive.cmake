@@ -1,0 +1,28 @@
+# Packs exactly the files git tracks at the current commit of SOURCE_DIR as
+# OUTPUT, under the folder TOP, the same way every time, with its SHA-256
+# beside it in OUTPUT.sha256, in the form `sha256sum -c` reads. Outside a
+# git checkout (an unpacked source archive, say) there is nothing to do.
+cmake_minimum_required(VERSION 3.25)
+include("${SOURCE_DIR}/cmake/Reproducible.cmake")
+find_program(GIT git)
+if(NOT GIT OR NOT EXISTS "${SOURCE_DIR}/.git")
+  message(STATUS "Not a git checkout: no source archive")
+  return()
+endif()
+water_source_date_epoch("${SOURCE_DIR}" epoch)
+
+get_filename_component(name "${OUTPUT}" NAME)
+set(work "${OUTPUT}.unpacked")
+file(REMOVE_RECURSE "${work}")
+file(MAKE_DIRECTORY "${work}")
+execute_process(
+  COMMAND "${GIT}" -C "${SOURCE_DIR}" archive --format=tar
+          "--prefix=${TOP}/" --output "${work}/tracked.tar" HEAD
+  COMMAND_ERROR_IS_FATAL ANY)
+file(ARCHIVE_EXTRACT INPUT "${work}/tracked.tar" DESTINATION "${work}")
+water_pack_tar("${work}" "${TOP}" "${OUTPUT}" ${epoch})
+file(REMOVE_RECURSE "${work}")
+
+file(SHA256 "${OUTPUT}" hash)
+file(WRITE "${OUTPUT}.sha256" "${hash}  ${name}\n")
+message(STATUS "Source archive: ${OUTPUT}")
