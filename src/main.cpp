@@ -351,8 +351,8 @@ redirected from a file or a pipe. Several answers may share a line.
   --version  print the version and exit
   --         end the options: an option after it is ignored
 
-Where both options are given, the first one counts. Any other argument is
-ignored.
+Where both --help and --version are given, the first one counts. Any other
+argument is ignored.
 
 Exit status: 0 after a report, --help or --version; 1 if an answer is not
 a number, if input ends before the third answer, if the input is UTF-16
@@ -365,8 +365,6 @@ zip and in share/doc/water_calculator/ in the Linux archives.)";
 constexpr std::string_view VERSION_LINE =
     "water_calculator " WATER_CALCULATOR_VERSION;
 
-// Writes what the command line asked for in place of the dialogue; output
-// that was lost is a failure here too.
 // True where standard input is a console that no other process shares: the
 // program was started in a window of its own (from Explorer, say), which
 // closes as the program ends. Never elsewhere.
@@ -384,6 +382,8 @@ bool console_window_of_its_own() {
 #endif
 }
 
+// Writes what the command line asked for in place of the dialogue; output
+// that was lost is a failure here too.
 int write_text(std::string_view text) {
   std::cout << text;
   write_line(std::cout);
