@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
 #include <limits>
 #include <optional>
@@ -315,20 +316,19 @@ int run_calculator(std::istream& in, std::ostream& out, std::ostream& err) {
 }
 
 int finish_run(int status, bool window_of_its_own, std::istream& in,
-               std::ostream& err) {
+               std::istream& console, std::ostream& err) {
   if (status == EXIT_SUCCESS || !window_of_its_own) {
     return status;
   }
   constexpr auto whole_line = std::numeric_limits<std::streamsize>::max();
   // Input that ended has no line left to discard.
-  const bool ended = in.eof();
-  in.clear();
-  if (!ended) {
+  if (!in.eof()) {
+    in.clear();
     in.ignore(whole_line, '\n');
   }
   err << "Press Enter to close this window.";
   err.flush();
-  in.ignore(whole_line, '\n');
+  console.ignore(whole_line, '\n');
   return status;
 }
 
@@ -365,21 +365,22 @@ zip and in share/doc/water_calculator/ in the Linux archives.)";
 constexpr std::string_view VERSION_LINE =
     "water_calculator " WATER_CALCULATOR_VERSION;
 
-// True where standard input is a console that no other process shares: the
-// program was started in a window of its own (from Explorer, say), which
-// closes as the program ends. Never elsewhere.
-bool console_window_of_its_own() {
+// Opens the console's input afresh where standard input is a console that
+// no other process shares: the program was started in a window of its own
+// (from Explorer, say), which closes as the program ends. Elsewhere, and
+// on every other platform, the stream stays closed.
+std::ifstream open_console_of_its_own() {
+  std::ifstream console;
 #ifdef _WIN32
   DWORD mode = 0;
-  if (GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) == 0) {
-    return false;
-  }
   std::array<DWORD, 2> processes{};  // room to tell one from more
-  return GetConsoleProcessList(processes.data(),
-                               static_cast<DWORD>(processes.size())) == 1;
-#else
-  return false;
+  if (GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0 &&
+      GetConsoleProcessList(processes.data(),
+                            static_cast<DWORD>(processes.size())) == 1) {
+    console.open("CONIN$");  // the console's input, by its Windows name
+  }
 #endif
+  return console;
 }
 
 // Writes what the command line asked for in place of the dialogue; output
@@ -412,6 +413,7 @@ int main(int argc, char** argv) {
     }
   }
   const int status = run_calculator(std::cin, std::cout, std::cerr);
-  return finish_run(status, console_window_of_its_own(), std::cin, std::cerr);
+  std::ifstream console = open_console_of_its_own();
+  return finish_run(status, console.is_open(), std::cin, console, std::cerr);
 }
 #endif

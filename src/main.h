@@ -39,8 +39,10 @@ int run_calculator(std::istream& in, std::ostream& out, std::ostream& err);
 
 // Returns `status`, after a failed run in a console window of its own, which
 // closes as the program ends, has kept the error on screen: the rest of the
-// line that held the bad answer is discarded, then Enter is waited for.
+// line that held the bad answer is discarded from `in`, then Enter is waited
+// for on `console`, the same console read afresh, since on Windows input
+// that a Ctrl-Z ended stays ended on `in`.
 int finish_run(int status, bool window_of_its_own, std::istream& in,
-               std::ostream& err);
+               std::istream& console, std::ostream& err);
 
 #endif

@@ -206,24 +206,26 @@ TEST(Dialogue, ByteOrderMarks) {
   }
 }
 
-// Only a failed run in a window of its own waits, and then for the line
-// after the one that held the bad answer.
+// Only a failed run in a window of its own waits: it drops the rest of the
+// line that held the bad answer, then takes one line from the console.
 TEST(Dialogue, AWindowOfItsOwnKeepsAnErrorOnScreen) {
   const std::string prompt = "Press Enter to close this window.";
   const std::tuple<std::string, bool, bool, std::string> runs[] = {
-      {"4 x rest\n\nnext", true, true, "next"},
-      {"4 x rest\n\nnext", false, false, "x rest\n\nnext"},
+      {"4 x rest\nnext", true, true, "next"},
+      {"4 x rest\nnext", false, false, "x rest\nnext"},
       {"4 30", true, true, ""},
-      {"4 30 10 7\n\nnext", true, false, "\n\nnext"}};
+      {"4 30 10 7\nnext", true, false, "\nnext"}};
   for (const auto& [text, own_window, waits, expected_rest] : runs) {
     std::istringstream in(text);
+    std::istringstream console("\nlater");
     std::ostringstream out;
     std::ostringstream err;
     const int status = run_calculator(in, out, err);
     const std::string before = err.str();
-    EXPECT_EQ(finish_run(status, own_window, in, err), status) << text;
+    EXPECT_EQ(finish_run(status, own_window, in, console, err), status);
     EXPECT_EQ(err.str(), before + (waits ? prompt : "")) << text;
     EXPECT_EQ(unread(in), expected_rest) << text;
+    EXPECT_EQ(unread(console), waits ? "later" : "\nlater") << text;
   }
 }
 
