@@ -24,21 +24,27 @@ function(water_source_date_epoch source_dir result)
   set(${result} ${epoch} PARENT_SCOPE)
 endfunction()
 
-# Packs the folder `top` inside `parent` as the gzipped tar `output`:
-# entries in name order, owner and group 0 by number, 0755 for folders and
-# programs and 0644 for the rest whatever the umask, every time `epoch`,
-# and gzip without a name or a time.
-function(water_pack_tar parent top output epoch)
+# Unpacks the archive `input` and packs its folder `top` again as the
+# gzipped tar `output`, which may be `input` itself: entries in name order,
+# owner and group 0 by number, 0755 for folders and programs and 0644 for
+# the rest whatever the umask, every time `epoch`, and gzip without a name
+# or a time.
+function(water_repack_tar input top output epoch)
   find_program(TAR NAMES gtar tar REQUIRED)
   find_program(GZIP gzip REQUIRED)
+  set(unpacked "${output}.unpacked")
+  file(REMOVE_RECURSE "${unpacked}")
+  file(MAKE_DIRECTORY "${unpacked}")
+  file(ARCHIVE_EXTRACT INPUT "${input}" DESTINATION "${unpacked}")
   execute_process(
     COMMAND "${TAR}" --create --file=- --format=gnu --sort=name
             --owner=0 --group=0 --numeric-owner --mode=u=rwX,go=rX
             --mtime=@${epoch} "${top}"
     COMMAND "${GZIP}" -9 --no-name
-    WORKING_DIRECTORY "${parent}"
+    WORKING_DIRECTORY "${unpacked}"
     OUTPUT_FILE "${output}"
     RESULTS_VARIABLE statuses)
+  file(REMOVE_RECURSE "${unpacked}")
   if(NOT statuses STREQUAL "0;0")
     message(FATAL_ERROR "packing ${output} failed: ${statuses}")
   endif()

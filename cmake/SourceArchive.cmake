@@ -11,17 +11,15 @@ if(NOT GIT OR NOT EXISTS "${SOURCE_DIR}/.git")
 endif()
 water_source_date_epoch("${SOURCE_DIR}" epoch)
 
-get_filename_component(name "${OUTPUT}" NAME)
-set(work "${OUTPUT}.unpacked")
-file(REMOVE_RECURSE "${work}")
-file(MAKE_DIRECTORY "${work}")
+set(tracked "${OUTPUT}.tracked.tar")
 execute_process(
   COMMAND "${GIT}" -C "${SOURCE_DIR}" archive --format=tar
-          "--prefix=${TOP}/" --output "${work}/tracked.tar" HEAD
+          "--prefix=${TOP}/" --output "${tracked}" HEAD
   COMMAND_ERROR_IS_FATAL ANY)
-file(ARCHIVE_EXTRACT INPUT "${work}/tracked.tar" DESTINATION "${work}")
-water_pack_tar("${work}" "${TOP}" "${OUTPUT}" ${epoch})
-file(REMOVE_RECURSE "${work}")
+water_repack_tar("${tracked}" "${TOP}" "${OUTPUT}" ${epoch})
+file(REMOVE "${tracked}")
+
+get_filename_component(name "${OUTPUT}" NAME)
 
 file(SHA256 "${OUTPUT}" hash)
 file(WRITE "${OUTPUT}.sha256" "${hash}  ${name}\n")
