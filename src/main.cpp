@@ -241,6 +241,15 @@ void write_error(std::ostream& err, const std::string& message) {
   write_line(err);
 }
 
+// Output that could not be written (a full disk, a closed pipe) must not be
+// reported as a success: writes `failure` on `err` and gives false.
+bool written(std::ostream& out, std::ostream& err, const std::string& failure) {
+  if (!out) {
+    write_error(err, failure);
+  }
+  return static_cast<bool>(out);
+}
+
 }  // namespace
 
 AnswerRead read_answer(std::istream& in, std::ostream& out) {
@@ -305,10 +314,8 @@ int run_calculator(std::istream& in, std::ostream& out, std::ostream& err) {
     return EXIT_FAILURE;
   }
   print_report(out, read.answers, compute_figures(read.answers));
-  // A report that could not be written (a full disk, a closed pipe) must
-  // not be reported as a success.
-  if (!out) {
-    write_error(err, "the report could not be written to standard output");
+  if (!written(out, err,
+               "the report could not be written to standard output")) {
     return EXIT_FAILURE;
   }
   wait_for_closing_entry(in, out);
@@ -383,16 +390,13 @@ std::ifstream open_console_of_its_own() {
   return console;
 }
 
-// Writes what the command line asked for in place of the dialogue; output
-// that was lost is a failure here too.
+// Writes what the command line asked for in place of the dialogue.
 int write_text(std::string_view text) {
   std::cout << text;
   write_line(std::cout);
-  if (!std::cout) {
-    write_error(std::cerr, "standard output could not be written");
-    return EXIT_FAILURE;
-  }
-  return EXIT_SUCCESS;
+  return written(std::cout, std::cerr, "standard output could not be written")
+             ? EXIT_SUCCESS
+             : EXIT_FAILURE;
 }
 
 }  // namespace
