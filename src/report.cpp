@@ -4,8 +4,10 @@
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstdlib>
 #include <ostream>
 #include <string_view>
+#include <system_error>
 
 namespace {
 
@@ -14,6 +16,16 @@ constexpr int SIGNIFICANT_DIGITS = 6;
 // Enough for "-1.17549e-38", "-9223372036854775808" and any other value.
 constexpr std::size_t FORMAT_BUFFER_SIZE = 32;
 using FormatBuffer = std::array<char, FORMAT_BUFFER_SIZE>;
+
+// The buffer holds the longest value there is, so to_chars cannot run out
+// of room; were it ever to, the value would be lost, and a report that
+// leaves one out must not be written at all.
+std::string text_of(const FormatBuffer& buffer, std::to_chars_result result) {
+  if (result.ec != std::errc{}) {  // GCOVR_EXCL_BR_LINE: cannot happen
+    std::abort();                  // GCOVR_EXCL_LINE
+  }
+  return {buffer.data(), static_cast<const char*>(result.ptr)};
+}
 
 void write_entry(std::ostream& out, std::string_view label,
                  const std::string& value, std::string_view unit = {}) {
@@ -35,17 +47,15 @@ std::string format_float(float value) {
     return "nan";
   }
   FormatBuffer buffer{};
-  const auto result =
-      std::to_chars(buffer.data(), buffer.data() + buffer.size(), wide,
-                    std::chars_format::general, SIGNIFICANT_DIGITS);
-  return {buffer.data(), result.ptr};
+  return text_of(
+      buffer, std::to_chars(buffer.data(), buffer.data() + buffer.size(), wide,
+                            std::chars_format::general, SIGNIFICANT_DIGITS));
 }
 
 std::string format_integer(std::int64_t value) {
   FormatBuffer buffer{};
-  const auto result =
-      std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-  return {buffer.data(), result.ptr};
+  return text_of(buffer, std::to_chars(buffer.data(),
+                                       buffer.data() + buffer.size(), value));
 }
 
 void print_report(std::ostream& out, Answers answers, Figures figures) {

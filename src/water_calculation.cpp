@@ -21,9 +21,10 @@ constexpr double FLOAT_OVERFLOW_THRESHOLD = 0x1.ffffffp127;
 
 double widen(float x) { return static_cast<double>(x); }
 
-// Exact for every figure: each came from truncating a double, so past 2^53
-// it is already a double's value. Only a saturated maximum rounds, to 2^63.
-double widen(std::int64_t x) { return static_cast<double>(x); }
+// A narrowing conversion in general, past 2^53, but exact for every figure
+// but one: each came from truncating a double, so it is a double's value
+// already. Only a figure saturated at the 64-bit maximum rounds, to 2^63.
+double figure_as_double(std::int64_t x) { return static_cast<double>(x); }
 
 }  // namespace
 
@@ -51,8 +52,10 @@ float narrow_to_float(double x) {
 }
 
 // Each step reads the stored (narrowed or truncated) result of the one
-// before, never an unrounded intermediate, and the order of the
-// operations is kept: it decides the rounding.
+// before, never an unrounded intermediate. The gallons are exact in any
+// order (two floats of 24 bits and 50 multiply within the 53 of a double),
+// but the floor area is not: the radius times pi is rounded before the
+// second radius, and that order decides the depths' last bits.
 Figures compute_figures(Answers answers) {
   Figures figures{};
   figures.reservoir_radius = narrow_to_float(widen(answers.reservoir_diameter) /
@@ -60,18 +63,18 @@ Figures compute_figures(Answers answers) {
   figures.gallons_needed = truncate_to_int64(
       (widen(answers.day_count) * widen(answers.person_count)) *
       widen(GALLONS_PER_PERSON_DAY));
-  figures.water_weight_pounds =
-      truncate_to_int64(widen(figures.gallons_needed) * POUNDS_PER_GALLON);
-  figures.water_volume_cubic_feet =
-      truncate_to_int64(widen(figures.gallons_needed) / GALLONS_PER_CUBIC_FOOT);
+  figures.water_weight_pounds = truncate_to_int64(
+      figure_as_double(figures.gallons_needed) * POUNDS_PER_GALLON);
+  figures.water_volume_cubic_feet = truncate_to_int64(
+      figure_as_double(figures.gallons_needed) / GALLONS_PER_CUBIC_FOOT);
   figures.ice_volume_cubic_feet = truncate_to_int64(
-      widen(figures.water_volume_cubic_feet) * ICE_VOLUME_FACTOR);
+      figure_as_double(figures.water_volume_cubic_feet) * ICE_VOLUME_FACTOR);
 
   const double radius = widen(figures.reservoir_radius);
   const double cross_section = (radius * PI_VALUE) * radius;
-  figures.liquid_height_feet =
-      narrow_to_float(widen(figures.water_volume_cubic_feet) / cross_section);
-  figures.frozen_height_feet =
-      narrow_to_float(widen(figures.ice_volume_cubic_feet) / cross_section);
+  figures.liquid_height_feet = narrow_to_float(
+      figure_as_double(figures.water_volume_cubic_feet) / cross_section);
+  figures.frozen_height_feet = narrow_to_float(
+      figure_as_double(figures.ice_volume_cubic_feet) / cross_section);
   return figures;
 }

@@ -10,7 +10,7 @@
 #include <sstream>
 #include <string>
 
-#include "main.h"
+#include "number_reader.h"
 
 // Everything still unread in `in`.
 inline std::string unread(std::istream& in) {

@@ -6,11 +6,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <locale>
 #include <random>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 
-#include "main.h"
+#include "console_window.h"
+#include "dialogue.h"
 #include "reading_support.h"
 #include "report.h"
 #include "water_calculation.h"
@@ -101,6 +104,25 @@ TEST(Reader, ReadsTheLongestNumberAndLeavesTheRest) {
        {"-", ".", "+.", "-.e1", "1e", "1e+", "abc", "e5", "--1"}) {
     EXPECT_EQ(read_one(text).status, ReadStatus::not_a_number) << text;
   }
+}
+
+// A point is the decimal separator whatever the process locale, here one
+// whose numbers are written with a comma, where the machine has one.
+TEST(Reader, IgnoresTheLocale) {
+  std::locale comma;
+  try {
+    comma = std::locale("de_DE.UTF-8");
+  } catch (const std::runtime_error&) {
+    GTEST_SKIP() << "no de_DE.UTF-8 locale here";
+  }
+  const std::locale before = std::locale::global(comma);
+  const char comma_point = *std::localeconv()->decimal_point;
+  std::string rest;
+  const AnswerRead answer = read_one("2.5 2,5", &rest);
+  std::locale::global(before);
+  ASSERT_EQ(comma_point, ',');
+  EXPECT_TRUE(same(answer.value, 2.5F)) << answer.value;
+  EXPECT_EQ(rest, " 2,5");
 }
 
 // Random texts of the number grammar, short and very long, and exact

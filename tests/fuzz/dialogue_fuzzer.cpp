@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "dialogue.h"
 #include "fuzz_support.h"
-#include "main.h"
 
 namespace {
 

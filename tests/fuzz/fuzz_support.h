@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "main.h"
+#include "dialogue.h"
 
 inline void check(bool holds, const char* property) {
   if (!holds) {

@@ -11,8 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "dialogue.h"
 #include "fuzz_support.h"
-#include "main.h"
 #include "reading_support.h"
 
 namespace {

@@ -1,0 +1,191 @@
+#include "decimal_to_double.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace {
+
+// Beyond these powers of ten every number overflows or underflows anyway;
+// clamping keeps the integers below short.
+constexpr std::int64_t POINT_LIMIT = 400;
+
+constexpr int WORD_BITS = 32;
+constexpr std::uint32_t DECIMAL_BASE = 10;
+constexpr int CHUNK_DIGITS = 9;  // 10^9 is the largest power in a word
+constexpr std::uint32_t CHUNK_BASE = 1'000'000'000;
+
+constexpr int SIGNIFICAND_BITS = std::numeric_limits<double>::digits;  // 53
+constexpr std::int64_t MAX_EXPONENT =
+    std::numeric_limits<double>::max_exponent - 1;
+// The weight of the last bit of the smallest subnormal, 2^-1074.
+constexpr std::int64_t MIN_LAST_BIT =
+    std::numeric_limits<double>::min_exponent - SIGNIFICAND_BITS;
+
+// A nonnegative integer in base 2^32, least significant word first, with
+// no zero word at the top: zero has no words.
+using Natural = std::vector<std::uint32_t>;
+
+std::uint32_t low_word(std::uint64_t x) {
+  return static_cast<std::uint32_t>(x &
+                                    std::numeric_limits<std::uint32_t>::max());
+}
+
+// n = n * factor + addend
+void multiply_add(Natural& n, std::uint32_t factor, std::uint32_t addend) {
+  std::uint64_t carry = addend;
+  for (std::uint32_t& word : n) {
+    const std::uint64_t product = std::uint64_t{word} * factor + carry;
+    word = low_word(product);
+    carry = product >> WORD_BITS;
+  }
+  if (carry != 0) {
+    n.push_back(low_word(carry));
+  }
+}
+
+void multiply_by_power_of_ten(Natural& n, std::int64_t exponent) {
+  for (; exponent >= CHUNK_DIGITS; exponent -= CHUNK_DIGITS) {
+    multiply_add(n, CHUNK_BASE, 0);
+  }
+  for (; exponent > 0; --exponent) {
+    multiply_add(n, DECIMAL_BASE, 0);
+  }
+}
+
+Natural from_digits(const std::string& digits) {
+  Natural n;
+  for (const char digit : digits) {
+    multiply_add(n, DECIMAL_BASE, static_cast<std::uint32_t>(digit - '0'));
+  }
+  return n;
+}
+
+std::int64_t bit_length(const Natural& n) {
+  if (n.empty()) {
+    return 0;
+  }
+  std::int64_t length = static_cast<std::int64_t>(n.size() - 1) * WORD_BITS;
+  for (std::uint32_t top = n.back(); top != 0; top >>= 1U) {
+    ++length;
+  }
+  return length;
+}
+
+void shift_left(Natural& n, std::int64_t bits) {
+  if (n.empty() || bits == 0) {
+    return;
+  }
+  const auto whole_words = static_cast<std::size_t>(bits / WORD_BITS);
+  const auto rest = static_cast<unsigned>(bits % WORD_BITS);
+  if (rest != 0) {
+    std::uint32_t carry = 0;
+    for (std::uint32_t& word : n) {
+      const std::uint32_t shifted_out = word >> (WORD_BITS - rest);
+      word = (word << rest) | carry;
+      carry = shifted_out;
+    }
+    if (carry != 0) {
+      n.push_back(carry);
+    }
+  }
+  n.insert(n.begin(), whole_words, 0);
+}
+
+int compare(const Natural& a, const Natural& b) {
+  if (a.size() != b.size()) {
+    return a.size() < b.size() ? -1 : 1;
+  }
+  for (std::size_t i = a.size(); i-- > 0;) {
+    if (a[i] != b[i]) {
+      return a[i] < b[i] ? -1 : 1;
+    }
+  }
+  return 0;
+}
+
+// a = a - b, for a >= b
+void subtract(Natural& a, const Natural& b) {
+  std::uint32_t borrow = 0;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const std::uint64_t taken = std::uint64_t{i < b.size() ? b[i] : 0} + borrow;
+    borrow = std::uint64_t{a[i]} < taken ? 1 : 0;
+    a[i] = low_word(std::uint64_t{a[i]} - taken);
+  }
+  while (!a.empty() && a.back() == 0) {
+    a.pop_back();
+  }
+}
+
+// The double nearest to numerator / denominator, both positive: the
+// quotient's bits are worked out one at a time, as many as the double
+// holds, and the remainder decides the rounding.
+double nearest_double(Natural numerator, Natural denominator) {
+  // Scaled by a power of two so that 1/2 <= numerator / denominator < 1:
+  // the quotient is then that times 2^(exponent + 1).
+  std::int64_t exponent = bit_length(numerator) - bit_length(denominator);
+  if (exponent > 0) {
+    shift_left(denominator, exponent);
+  } else {
+    shift_left(numerator, -exponent);
+  }
+  if (compare(numerator, denominator) < 0) {
+    --exponent;
+  } else {
+    shift_left(denominator, 1);
+  }
+  if (exponent > MAX_EXPONENT) {
+    return std::numeric_limits<double>::infinity();
+  }
+  // The weight of the last bit a double keeps here: a normal one keeps 53
+  // bits, a subnormal fewer, one below half the smallest none.
+  const std::int64_t last_bit =
+      std::max(exponent - (SIGNIFICAND_BITS - 1), MIN_LAST_BIT);
+  const std::int64_t kept_bits = exponent - last_bit + 1;
+  if (kept_bits < 0) {
+    return 0.0;
+  }
+  std::uint64_t significand = 0;
+  for (std::int64_t i = 0; i < kept_bits; ++i) {
+    shift_left(numerator, 1);
+    significand <<= 1U;
+    if (compare(numerator, denominator) >= 0) {
+      subtract(numerator, denominator);
+      significand |= 1U;
+    }
+  }
+  // What is left is below one unit of the last bit: more than half of it
+  // rounds up, exactly half rounds to even.
+  shift_left(numerator, 1);
+  const int half = compare(numerator, denominator);
+  if (half > 0 || (half == 0 && (significand & 1U) != 0)) {
+    ++significand;
+  }
+  // Exact: at most 2^53, scaled by a power of two the double range holds,
+  // or an infinity where rounding up passed the largest double.
+  return std::ldexp(static_cast<double>(significand),
+                    static_cast<int>(last_bit));
+}
+
+}  // namespace
+
+double to_double(const DecimalNumber& number) {
+  const double sign = number.negative ? -1.0 : 1.0;
+  if (number.digits.empty()) {
+    return sign * 0.0;
+  }
+  // A trailing 1 stands for the dropped digits: it lies strictly between
+  // the same two halfway points as they do, so the rounding is unchanged.
+  const std::string digits =
+      number.digits + (number.dropped_nonzero ? "1" : "");
+  // value = DIGITS x 10^exponent, as a quotient of two integers.
+  const std::int64_t exponent =
+      std::clamp(number.point, -POINT_LIMIT, POINT_LIMIT) -
+      static_cast<std::int64_t>(digits.size());
+  Natural numerator = from_digits(digits);
+  Natural denominator{1};
+  multiply_by_power_of_ten(exponent > 0 ? numerator : denominator,
+                           exponent > 0 ? exponent : -exponent);
+  return sign * nearest_double(numerator, denominator);
+}

@@ -1,0 +1,110 @@
+#include "dialogue.h"
+
+#include <array>
+#include <cstdlib>
+#include <istream>
+#include <ostream>
+#include <string>
+
+#include "report.h"
+
+namespace {
+
+constexpr std::string_view BANNER =
+    "Welcom to the municipal water generator thingie of science!";
+constexpr std::string_view RULE =
+    "-----------------------------------------------------------";
+
+struct Question {
+  std::string_view text;
+  float Answers::*answer;
+};
+
+constexpr std::array<Question, 3> QUESTIONS{{
+    {"How many people?", &Answers::person_count},
+    {"How many days?", &Answers::day_count},
+    {"Diameter or resivior?", &Answers::reservoir_diameter},
+}};
+
+void ask(std::ostream& out, const Question& question) {
+  out << question.text << ' ';
+}
+
+std::string describe_failure(const AnswersRead& read) {
+  if (read.status == ReadStatus::utf16_text) {
+    return "standard input is UTF-16 text; save the answers as UTF-8 or ANSI "
+           "text";
+  }
+  const std::string question = "\"" + std::string(read.failed_question) + "\"";
+  if (read.status == ReadStatus::input_ended) {
+    return "input ended before the answer to " + question;
+  }
+  // The typed text is not repeated: it may hold control characters.
+  return "the answer to " + question + " is not a number";
+}
+
+}  // namespace
+
+AnswersRead read_answers(std::istream& in, std::ostream& out) {
+  // A file's byte-order mark is looked for once, before the first answer
+  // and with the first question already on screen, since a console gives
+  // no byte until the user answers. Each later question is asked once the
+  // one before it has its answer.
+  const auto* question = QUESTIONS.begin();
+  ask(out, *question);
+  ReadStatus status = skip_byte_order_mark(in, out);
+  Answers answers{};
+  while (status == ReadStatus::number) {
+    const AnswerRead answer = read_answer(in, out);
+    status = answer.status;
+    if (status != ReadStatus::number) {
+      break;
+    }
+    answers.*question->answer = answer.value;
+    if (++question == QUESTIONS.end()) {
+      return {status, {}, answers};
+    }
+    ask(out, *question);
+  }
+  return {status, question->text, answers};
+}
+
+void wait_for_closing_entry(std::istream& in, std::ostream& out) {
+  out.flush();
+  // Whatever comes is discarded; an integer is taken whole, as a number
+  // read would take it, and anything else ends the wait where it stands.
+  discard_entry(in);
+}
+
+void write_error(std::ostream& err, std::string_view message) {
+  err << "error: " << message;
+  write_line(err);
+}
+
+bool written_else_report(std::ostream& out, std::ostream& err,
+                         std::string_view failure) {
+  if (!out) {
+    write_error(err, failure);
+  }
+  return static_cast<bool>(out);
+}
+
+int run_calculator(std::istream& in, std::ostream& out, std::ostream& err) {
+  out << BANNER;
+  write_line(out);
+  out << RULE;
+  write_line(out);
+  const AnswersRead read = read_answers(in, out);
+  write_line(out);  // closes the line of prompts
+  if (read.status != ReadStatus::number) {
+    write_error(err, describe_failure(read));
+    return EXIT_FAILURE;
+  }
+  print_report(out, read.answers, compute_figures(read.answers));
+  if (!written_else_report(
+          out, err, "the report could not be written to standard output")) {
+    return EXIT_FAILURE;
+  }
+  wait_for_closing_entry(in, out);
+  return EXIT_SUCCESS;
+}

@@ -1,0 +1,185 @@
+#include "number_reader.h"
+
+#include <algorithm>
+#include <istream>
+#include <limits>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "decimal_to_double.h"
+
+namespace {
+
+constexpr int END = std::char_traits<char>::eof();
+
+constexpr std::int64_t DECIMAL_BASE = 10;
+
+// Capping the exponent keeps its arithmetic from wrapping. A capped
+// exponent still puts the number far beyond the double range, unless the
+// number has some 10^17 digits (a hundred petabytes of input) to bring it
+// back: the reader streams in fixed memory, so only time limits the length.
+constexpr std::int64_t EXPONENT_CAP = 100'000'000'000'000'000;
+
+// The C locale's white space, fixed here so the process locale cannot
+// change it. A carriage return counts, so CRLF files read as they should.
+bool is_white_space(int c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' ||
+         c == '\f';
+}
+
+bool is_digit(int c) { return c >= '0' && c <= '9'; }
+
+// Returns the first character that is not white space, still unread.
+int skip_white_space(std::streambuf& input) {
+  int c = input.sgetc();
+  while (is_white_space(c)) {
+    c = input.snextc();
+  }
+  return c;
+}
+
+void take_digit(DecimalNumber& number, int c, bool after_point) {
+  if (number.digits.empty() && c == '0') {
+    if (after_point) {
+      --number.point;
+    }
+    return;
+  }
+  if (!after_point) {
+    ++number.point;
+  }
+  if (number.digits.size() < KEPT_DIGITS) {
+    number.digits.push_back(static_cast<char>(c));
+  } else if (c != '0') {
+    number.dropped_nonzero = true;
+  }
+}
+
+// Reads an optional sign, digits with at most one point, and an optional
+// exponent. Gives nothing when the mantissa or the exponent has no digit.
+std::optional<DecimalNumber> scan_number(std::streambuf& input) {
+  DecimalNumber number;
+  int c = input.sgetc();
+  if (c == '+' || c == '-') {
+    number.negative = c == '-';
+    c = input.snextc();
+  }
+  bool has_digit = false;
+  for (bool after_point = false;; c = input.snextc()) {
+    if (is_digit(c)) {
+      has_digit = true;
+      take_digit(number, c, after_point);
+    } else if (c == '.' && !after_point) {
+      after_point = true;
+    } else {
+      break;
+    }
+  }
+  if (!has_digit) {
+    return std::nullopt;
+  }
+  if (c == 'e' || c == 'E') {
+    c = input.snextc();
+    const bool negative_exponent = c == '-';
+    if (c == '+' || c == '-') {
+      c = input.snextc();
+    }
+    if (!is_digit(c)) {
+      return std::nullopt;
+    }
+    std::int64_t exponent = 0;
+    for (; is_digit(c); c = input.snextc()) {
+      exponent = std::min(exponent * DECIMAL_BASE + (c - '0'), EXPONENT_CAP);
+    }
+    number.point += negative_exponent ? -exponent : exponent;
+  }
+  return number;
+}
+
+// Keeps answers inside the normal float range: the largest float for
+// anything above it, the smallest normal float for anything below it but
+// above zero, and the same on the negative side.
+float clamp_to_float(double x) {
+  constexpr float largest = std::numeric_limits<float>::max();
+  constexpr float smallest = std::numeric_limits<float>::min();
+  if (x > static_cast<double>(largest)) {
+    return largest;
+  }
+  if (x < -static_cast<double>(largest)) {
+    return -largest;
+  }
+  if (x > 0.0 && x < static_cast<double>(smallest)) {
+    return smallest;
+  }
+  if (x < 0.0 && x > -static_cast<double>(smallest)) {
+    return -smallest;
+  }
+  return static_cast<float>(x);
+}
+
+}  // namespace
+
+AnswerRead read_answer(std::istream& in, std::ostream& out) {
+  out.flush();
+  std::streambuf* input = in.rdbuf();
+  if (input == nullptr || skip_white_space(*input) == END) {
+    in.setstate(std::ios::eofbit | std::ios::failbit);
+    return {ReadStatus::input_ended, 0.0F};
+  }
+  const std::optional<DecimalNumber> number = scan_number(*input);
+  if (!number) {
+    in.setstate(std::ios::failbit);
+    return {ReadStatus::not_a_number, 0.0F};
+  }
+  return {ReadStatus::number, clamp_to_float(to_double(*number))};
+}
+
+// Notepad and PowerShell begin a UTF-8 file with a byte-order mark, which
+// is skipped so that their answer files read like any others. A UTF-16
+// mark means text that cannot be read as numbers at all. A mark left
+// unfinished is not a number either; any other start is left to the reader.
+ReadStatus skip_byte_order_mark(std::istream& in, std::ostream& out) {
+  constexpr int UTF8_MARK[] = {0xEF, 0xBB, 0xBF};
+  constexpr int UTF16_MARK[] = {0xFF, 0xFE};  // either way round
+  out.flush();
+  if (in.rdbuf() == nullptr) {
+    return ReadStatus::number;  // the reader finds no input there
+  }
+  std::streambuf& input = *in.rdbuf();
+  ReadStatus status = ReadStatus::number;
+  const int first = input.sgetc();
+  if (first == UTF8_MARK[0]) {
+    const bool whole =
+        input.snextc() == UTF8_MARK[1] && input.snextc() == UTF8_MARK[2];
+    if (whole) {
+      input.sbumpc();
+    } else {
+      status = ReadStatus::not_a_number;
+    }
+  } else if (first == UTF16_MARK[0] || first == UTF16_MARK[1]) {
+    const int second = input.snextc();
+    const bool marked =
+        first != second && (second == UTF16_MARK[0] || second == UTF16_MARK[1]);
+    status = marked ? ReadStatus::utf16_text : ReadStatus::not_a_number;
+  }
+  if (status != ReadStatus::number) {
+    in.setstate(std::ios::failbit);
+  }
+  return status;
+}
+
+void discard_entry(std::istream& in) {
+  // A stream without a buffer is never good, so a good one has a buffer.
+  if (!in) {
+    return;
+  }
+  std::streambuf& input = *in.rdbuf();
+  int c = skip_white_space(input);
+  if (c == '+' || c == '-') {
+    c = input.snextc();
+  }
+  while (is_digit(c)) {
+    c = input.snextc();
+  }
+}
