@@ -62,10 +62,8 @@ Natural from_digits(const std::string& digits) {
   return n;
 }
 
+// For n > 0.
 std::int64_t bit_length(const Natural& n) {
-  if (n.empty()) {
-    return 0;
-  }
   std::int64_t length = static_cast<std::int64_t>(n.size() - 1) * WORD_BITS;
   for (std::uint32_t top = n.back(); top != 0; top >>= 1U) {
     ++length;
@@ -73,10 +71,8 @@ std::int64_t bit_length(const Natural& n) {
   return length;
 }
 
+// n = n * 2^bits
 void shift_left(Natural& n, std::int64_t bits) {
-  if (n.empty() || bits == 0) {
-    return;
-  }
   const auto whole_words = static_cast<std::size_t>(bits / WORD_BITS);
   const auto rest = static_cast<unsigned>(bits % WORD_BITS);
   if (rest != 0) {
@@ -90,7 +86,9 @@ void shift_left(Natural& n, std::int64_t bits) {
       n.push_back(carry);
     }
   }
-  n.insert(n.begin(), whole_words, 0);
+  if (!n.empty()) {
+    n.insert(n.begin(), whole_words, 0);
+  }
 }
 
 int compare(const Natural& a, const Natural& b) {
