@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Counts the instructions of one scripted run of the calculator, built as a
-# plain Release build, and of a plain C program that asks, reads and writes
-# the same with stdio, both under valgrind's callgrind and with the same
-# input and an empty environment, then prints the two counts and their ratio.
+# plain Release build (statically linked where the platform allows), and of
+# a plain C program that asks, reads and writes the same with stdio, linked
+# dynamically as C programs usually are and statically as the calculator
+# is, all under valgrind's callgrind with the same input and an empty
+# environment, then prints the counts and the ratio to each reference.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source_dir="$(dirname "$here")"
@@ -12,6 +14,8 @@ answers="$here/answers.txt"
 cmake -S "$source_dir" -B "$work/calculator" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$work/calculator" --target water_calculator >/dev/null
 cc -std=c11 -O2 -Wall -Wextra -o "$work/reference" "$here/reference.c"
+cc -std=c11 -O2 -Wall -Wextra -static -o "$work/reference-static" \
+  "$here/reference.c"
 
 # The same work, or the comparison means nothing.
 if ! cmp -s <("$work/calculator/water_calculator" <"$answers") \
@@ -26,8 +30,12 @@ instructions() {
 }
 
 calculator=$(instructions "$work/calculator/water_calculator")
-reference=$(instructions "$work/reference")
-printf 'calculator (C++, Release): %10d instructions\n' "$calculator"
-printf 'reference (plain C):       %10d instructions\n' "$reference"
-awk -v a="$calculator" -v b="$reference" \
-  'BEGIN { printf "ratio:                     %10.2f\n", a / b }'
+dynamic=$(instructions "$work/reference")
+static=$(instructions "$work/reference-static")
+printf 'calculator (C++, Release):  %10d instructions\n' "$calculator"
+printf 'reference (C, dynamic):     %10d instructions\n' "$dynamic"
+printf 'reference (C, static):      %10d instructions\n' "$static"
+awk -v a="$calculator" -v b="$dynamic" -v c="$static" 'BEGIN {
+  printf "ratio to the dynamic one:   %10.2f\n", a / b
+  printf "ratio to the static one:    %10.2f\n", a / c
+}'

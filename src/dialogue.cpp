@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdlib>
 #include <istream>
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -31,6 +32,9 @@ void ask(std::ostream& out, const Question& question) {
 }
 
 std::string describe_failure(const AnswersRead& read) {
+  if (!read.read_failure.empty()) {
+    return "standard input could not be read: " + read.read_failure;
+  }
   if (read.status == ReadStatus::utf16_text) {
     return "standard input is UTF-16 text; save the answers as UTF-8 or ANSI "
            "text";
@@ -45,7 +49,8 @@ std::string describe_failure(const AnswersRead& read) {
 
 }  // namespace
 
-AnswersRead read_answers(std::istream& in, std::ostream& out) {
+AnswersRead read_answers(std::istream& in, std::ostream& out,
+                         ReadFailure read_failure) {
   // A file's byte-order mark is looked for once, before the first answer
   // and with the first question already on screen, since a console gives
   // no byte until the user answers. Each later question is asked once the
@@ -57,16 +62,20 @@ AnswersRead read_answers(std::istream& in, std::ostream& out) {
   while (status == ReadStatus::number) {
     const AnswerRead answer = read_answer(in, out);
     status = answer.status;
+    if (status == ReadStatus::input_ended) {
+      // Asked at once, before anything else can change the system's reason.
+      return {status, question->text, answers, read_failure()};
+    }
     if (status != ReadStatus::number) {
       break;
     }
     answers.*question->answer = answer.value;
     if (++question == QUESTIONS.end()) {
-      return {status, {}, answers};
+      return {status, {}, answers, {}};
     }
     ask(out, *question);
   }
-  return {status, question->text, answers};
+  return {status, question->text, answers, {}};
 }
 
 void wait_for_closing_entry(std::istream& in, std::ostream& out) {
@@ -89,18 +98,24 @@ bool written_else_report(std::ostream& out, std::ostream& err,
   return static_cast<bool>(out);
 }
 
-int run_calculator(std::istream& in, std::ostream& out, std::ostream& err) {
+int run_calculator(std::istream& in, std::ostream& out, std::ostream& err,
+                   ReadFailure read_failure) {
   out << BANNER;
   write_line(out);
   out << RULE;
   write_line(out);
-  const AnswersRead read = read_answers(in, out);
+  const AnswersRead read = read_answers(in, out, read_failure);
   write_line(out);  // closes the line of prompts
   if (read.status != ReadStatus::number) {
     write_error(err, describe_failure(read));
     return EXIT_FAILURE;
   }
-  print_report(out, read.answers, compute_figures(read.answers));
+  const std::optional<Figures> figures = compute_figures(read.answers);
+  if (!figures) {
+    write_error(err, "the answers give figures too large to report");
+    return EXIT_FAILURE;
+  }
+  print_report(out, read.answers, *figures);
   if (!written_else_report(
           out, err, "the report could not be written to standard output")) {
     return EXIT_FAILURE;

@@ -4,26 +4,36 @@
 #define DIALOGUE_H
 
 #include <iosfwd>
+#include <string>
 #include <string_view>
 
 #include "number_reader.h"
 #include "water_calculation.h"
 
+// Why input gave out: the system's reason where reading failed, or nothing
+// where the input really ended. A stream cannot tell the two apart.
+using ReadFailure = std::string (*)();
+
+inline std::string input_really_ended() { return {}; }
+
 struct AnswersRead {
   ReadStatus status;
   std::string_view failed_question;  // the question left unanswered, if any
   Answers answers;
+  std::string read_failure;  // where input gave out because a read failed
 };
 
 // Asks the three questions in turn and stops at the first that gets no
 // number. A UTF-8 byte-order mark at the very start of the input is skipped.
-AnswersRead read_answers(std::istream& in, std::ostream& out);
+AnswersRead read_answers(std::istream& in, std::ostream& out,
+                         ReadFailure read_failure = input_really_ended);
 
 // Waits for one more entry, an integer or anything not blank, and discards it.
 void wait_for_closing_entry(std::istream& in, std::ostream& out);
 
 // The whole run; returns the exit status.
-int run_calculator(std::istream& in, std::ostream& out, std::ostream& err);
+int run_calculator(std::istream& in, std::ostream& out, std::ostream& err,
+                   ReadFailure read_failure = input_really_ended);
 
 // Writes "error: " and `message` on `err` as one line.
 void write_error(std::ostream& err, std::string_view message);

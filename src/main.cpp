@@ -1,7 +1,11 @@
 // The entry point: the command line, then the dialogue over the standard
 // streams, then, in a console window of its own, a wait before it closes.
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
+#include <string>
 #include <string_view>
 
 #include "console_window.h"
@@ -31,7 +35,8 @@ argument is ignored.
 
 Exit status: 0 after a report, --help or --version; 1 if an answer is not
 a number, if input ends before the third answer, if the input is UTF-16
-text, or if standard output cannot be written.
+text, if standard input cannot be read, if the answers give a figure
+beyond the 64-bit range, or if standard output cannot be written.
 
 The manual has the rest: "man water_calculator" once it is installed on
 Linux, or water_calculator.html, beside water_calculator.exe in the Windows
@@ -39,6 +44,14 @@ zip and in share/doc/water_calculator/ in the Linux archives.)";
 
 constexpr std::string_view VERSION_LINE =
     "water_calculator " WATER_CALCULATOR_VERSION;
+
+// The standard streams read through the C library's (they are synchronised
+// with it unless told otherwise), whose error indicator and errno tell a
+// failed read from the end of the input.
+std::string standard_input_failure() {
+  const int error = errno;
+  return std::ferror(stdin) != 0 ? std::strerror(error) : std::string();
+}
 
 // Writes what the command line asked for in place of the dialogue.
 int write_text(std::string_view text) {
@@ -67,7 +80,8 @@ int main(int argc, char** argv) {
       return write_text(VERSION_LINE);
     }
   }
-  const int status = run_calculator(std::cin, std::cout, std::cerr);
+  const int status =
+      run_calculator(std::cin, std::cout, std::cerr, standard_input_failure);
   std::ifstream console = open_console_of_its_own();
   return finish_run(status, console.is_open(), std::cin, console, std::cerr);
 }

@@ -3,6 +3,7 @@
 #define WATER_CALCULATION_H
 
 #include <cstdint>
+#include <optional>
 
 // The three answers, in the order they are asked.
 struct Answers {
@@ -12,7 +13,8 @@ struct Answers {
 };
 
 // What the report prints. The integer figures are 64-bit so that large
-// towns and long periods are counted, not wrapped.
+// towns and long periods are counted, not wrapped; answers that would take
+// one beyond 64 bits get no figures at all.
 struct Figures {
   float reservoir_radius;  // feet
   std::int64_t gallons_needed;
@@ -30,15 +32,17 @@ inline constexpr double GALLONS_PER_CUBIC_FOOT = 7.48;
 inline constexpr double ICE_VOLUME_FACTOR = 1.095;  // ice per unit of water
 inline constexpr double PI_VALUE = 3.14159;
 
-// Truncates toward zero; saturates at the 64-bit limits and maps
-// not-a-number to 0, so that no figure wraps round to a wrong sign.
+// Truncates toward zero, for every double: saturates at the 64-bit limits
+// and maps not-a-number to 0, where a plain conversion is undefined.
 std::int64_t truncate_to_int64(double x);
 
 // Rounds to the nearest float as the hardware does, giving an infinity
 // beyond the float range instead of leaving the conversion undefined.
 float narrow_to_float(double x);
 
-// Pure and total: every input, zero, negative, huge or tiny, gives figures.
-Figures compute_figures(Answers answers);
+// Pure: every input, zero, negative, huge or tiny, gives figures, unless a
+// whole-number figure (gallons, pounds, cubic feet of water or of ice)
+// would leave the 64-bit range, where any figure held would be wrong.
+std::optional<Figures> compute_figures(Answers answers);
 
 #endif

@@ -186,6 +186,22 @@ TEST(Dialogue, LostOutputIsAFailure) {
             "error: the report could not be written to standard output\n");
 }
 
+// Where input gives out, the system is asked why, and a failed read is
+// named as one; an answer that is not a number needs no such question.
+TEST(Dialogue, AFailedReadIsNamed) {
+  const ReadFailure failed = [] { return std::string("Is a directory"); };
+  const std::pair<std::string, std::string> runs[] = {
+      {"4 30", "standard input could not be read: Is a directory"},
+      {"4 x", "the answer to \"How many days?\" is not a number"}};
+  for (const auto& [text, expected_error] : runs) {
+    std::istringstream in(text);
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(run_calculator(in, out, err, failed), EXIT_FAILURE) << text;
+    EXPECT_EQ(err.str(), "error: " + expected_error + "\n") << text;
+  }
+}
+
 // A byte-order mark counts only at the very start of the input, and one
 // left unfinished is not a number. Status and error line of whole runs.
 TEST(Dialogue, ByteOrderMarks) {

@@ -1,6 +1,7 @@
 // Any bytes as standard input, through the same run that main makes: the
 // output begins with the banner, then either the whole report and status 0,
 // or the prompts up to the failed question, one error line and status 1.
+// Answers whose figures leave 64 bits are refused after the third question.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -82,6 +83,11 @@ std::string prompts_up_to(std::string_view failed) {
 }
 
 void check_failure(std::string_view after_header, const std::string& error) {
+  if (error == "error: the answers give figures too large to report\n") {
+    check(after_header == prompts_up_to(PROMPTS.back()) + "\n",
+          "figures too large are refused once all three are answered");
+    return;
+  }
   if (error == unreadable_answer_error(ReadStatus::utf16_text, {})) {
     check(after_header == prompts_up_to(PROMPTS.front()) + "\n",
           "UTF-16 text is refused at the first question");
