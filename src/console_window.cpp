@@ -5,6 +5,8 @@
 #include <limits>
 #include <ostream>
 
+#include "dialogue.h"
+
 #ifdef _WIN32
 #include <array>
 #ifndef NOMINMAX
@@ -29,8 +31,11 @@ std::ifstream open_console_of_its_own() {
 }
 
 int finish_run(int status, bool window_of_its_own, std::istream& in,
-               std::istream& console, std::ostream& err) {
-  if (status == EXIT_SUCCESS || !window_of_its_own) {
+               std::ostream& out, std::istream& console, std::ostream& err) {
+  if (!window_of_its_own) {
+    if (status == EXIT_SUCCESS) {
+      wait_for_closing_entry(in, out);
+    }
     return status;
   }
   constexpr auto whole_line = std::numeric_limits<std::streamsize>::max();

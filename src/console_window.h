@@ -12,12 +12,14 @@
 // every other platform, the stream is closed.
 std::ifstream open_console_of_its_own();
 
-// Returns `status`, after a failed run in a console window of its own has
-// kept the error on screen: the rest of the line that held the bad answer
-// is discarded from `in`, then Enter is waited for on `console`, the same
-// console read afresh, since on Windows input that a Ctrl-Z ended stays
-// ended on `in`.
+// Ends a run that gave `status`. In a console window of its own, which
+// closes as the program ends, the report or the error is kept on screen:
+// the rest of the line that held the last answer read is discarded from
+// `in`, then Enter is waited for on `console`, the same console read
+// afresh, since on Windows input that a Ctrl-Z ended stays ended on `in`.
+// Elsewhere a run that reported waits for its closing entry on `in`, and
+// a failed one ends at once. Returns `status`.
 int finish_run(int status, bool window_of_its_own, std::istream& in,
-               std::istream& console, std::ostream& err);
+               std::ostream& out, std::istream& console, std::ostream& err);
 
 #endif

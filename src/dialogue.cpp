@@ -116,10 +116,8 @@ int run_calculator(std::istream& in, std::ostream& out, std::ostream& err,
     return EXIT_FAILURE;
   }
   print_report(out, read.answers, *figures);
-  if (!written_else_report(
-          out, err, "the report could not be written to standard output")) {
-    return EXIT_FAILURE;
-  }
-  wait_for_closing_entry(in, out);
-  return EXIT_SUCCESS;
+  return written_else_report(
+             out, err, "the report could not be written to standard output")
+             ? EXIT_SUCCESS
+             : EXIT_FAILURE;
 }

@@ -31,7 +31,8 @@ AnswersRead read_answers(std::istream& in, std::ostream& out,
 // Waits for one more entry, an integer or anything not blank, and discards it.
 void wait_for_closing_entry(std::istream& in, std::ostream& out);
 
-// The whole run; returns the exit status.
+// The run up to its report or its error; returns the exit status. How the
+// run then ends is finish_run's to decide.
 int run_calculator(std::istream& in, std::ostream& out, std::ostream& err,
                    ReadFailure read_failure = input_really_ended);
 

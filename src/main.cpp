@@ -83,5 +83,6 @@ int main(int argc, char** argv) {
   const int status =
       run_calculator(std::cin, std::cout, std::cerr, standard_input_failure);
   std::ifstream console = open_console_of_its_own();
-  return finish_run(status, console.is_open(), std::cin, console, std::cerr);
+  return finish_run(status, console.is_open(), std::cin, std::cout, console,
+                    std::cerr);
 }

@@ -244,15 +244,19 @@ TEST(Dialogue, ByteOrderMarks) {
   }
 }
 
-// Only a failed run in a window of its own waits: it drops the rest of the
-// line that held the bad answer, then takes one line from the console.
-TEST(Dialogue, AWindowOfItsOwnKeepsAnErrorOnScreen) {
+// In a window of its own every run waits for Enter on the console, after
+// dropping the rest of the line that held the last answer read; elsewhere
+// only a run that reported waits, for its closing entry on the input.
+TEST(Dialogue, AWindowOfItsOwnKeepsItsTextOnScreen) {
   const std::string prompt = "Press Enter to close this window.";
   const std::tuple<std::string, bool, bool, std::string> runs[] = {
       {"4 x rest\nnext", true, true, "next"},
       {"4 x rest\nnext", false, false, "x rest\nnext"},
       {"4 30", true, true, ""},
-      {"4 30 10 7\nnext", true, false, "\nnext"}};
+      {"4 30 10 feet\nnext", true, true, "next"},
+      {"4 30 10 20\nnext", true, true, "next"},
+      {"4 30 10\n", true, true, ""},
+      {"4 30 10 7\nnext", false, false, "\nnext"}};
   for (const auto& [text, own_window, waits, expected_rest] : runs) {
     std::istringstream in(text);
     std::istringstream console("\nlater");
@@ -260,7 +264,7 @@ TEST(Dialogue, AWindowOfItsOwnKeepsAnErrorOnScreen) {
     std::ostringstream err;
     const int status = run_calculator(in, out, err);
     const std::string before = err.str();
-    EXPECT_EQ(finish_run(status, own_window, in, console, err), status);
+    EXPECT_EQ(finish_run(status, own_window, in, out, console, err), status);
     EXPECT_EQ(err.str(), before + (waits ? prompt : "")) << text;
     EXPECT_EQ(unread(in), expected_rest) << text;
     EXPECT_EQ(unread(console), waits ? "later" : "\nlater") << text;
