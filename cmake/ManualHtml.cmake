@@ -1,5 +1,5 @@
 # Renders the manual page PAGE as the HTML page HTML with MANDOC, in the
-# style STYLE, in English. Any message of mandoc's, a warning included,
+# style STYLE, in English, with CR LF line ends where CRLF is true. Any message of mandoc's, a warning included,
 # fails the build: the HTML is only as good as the page it comes from.
 cmake_minimum_required(VERSION 3.25)
 execute_process(COMMAND ${MANDOC} -T html -W warning ${PAGE}
@@ -19,4 +19,8 @@ endif()
 string(SUBSTRING "${html}" 0 ${style_start} before)
 string(SUBSTRING "${html}" ${style_end} -1 after)
 string(REPLACE "<html>" "<html lang=\"en\">" before "${before}")
-file(WRITE ${HTML} "${before}<style>\n${style}${after}")
+set(html "${before}<style>\n${style}${after}")
+if(CRLF)
+  string(REPLACE "\n" "\r\n" html "${html}")
+endif()
+file(WRITE ${HTML} "${html}")

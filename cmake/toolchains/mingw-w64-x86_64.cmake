@@ -5,6 +5,7 @@ set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(triple x86_64-w64-mingw32)
 
 set(CMAKE_CXX_COMPILER ${triple}-g++-posix)
+set(CMAKE_RC_COMPILER ${triple}-windres)
 
 # Headers and libraries from the target's own tree, programs from the host.
 set(CMAKE_FIND_ROOT_PATH /usr/${triple})
