@@ -20,6 +20,8 @@ string(SUBSTRING "${html}" 0 ${style_start} before)
 string(SUBSTRING "${html}" ${style_end} -1 after)
 string(REPLACE "<html>" "<html lang=\"en\">" before "${before}")
 set(html "${before}<style>\n${style}${after}")
+# mandoc indents the end of a nested <pre>, which shows as an empty line.
+string(REGEX REPLACE "\n[ ]+</pre>" "\n</pre>" html "${html}")
 if(CRLF)
   string(REPLACE "\n" "\r\n" html "${html}")
 endif()
