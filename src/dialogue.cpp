@@ -1,6 +1,7 @@
 #include "dialogue.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdlib>
 #include <istream>
 #include <optional>
@@ -55,27 +56,28 @@ AnswersRead read_answers(std::istream& in, std::ostream& out,
   // and with the first question already on screen, since a console gives
   // no byte until the user answers. Each later question is asked once the
   // one before it has its answer.
-  const auto* question = QUESTIONS.begin();
-  ask(out, *question);
+  std::size_t asked = 0;
+  ask(out, QUESTIONS[asked]);
   ReadStatus status = skip_byte_order_mark(in, out);
   Answers answers{};
   while (status == ReadStatus::number) {
+    const Question& question = QUESTIONS[asked];
     const AnswerRead answer = read_answer(in, out);
     status = answer.status;
     if (status == ReadStatus::input_ended) {
       // Asked at once, before anything else can change the system's reason.
-      return {status, question->text, answers, read_failure()};
+      return {status, question.text, answers, read_failure()};
     }
     if (status != ReadStatus::number) {
       break;
     }
-    answers.*question->answer = answer.value;
-    if (++question == QUESTIONS.end()) {
+    answers.*question.answer = answer.value;
+    if (++asked == QUESTIONS.size()) {
       return {status, {}, answers, {}};
     }
-    ask(out, *question);
+    ask(out, QUESTIONS[asked]);
   }
-  return {status, question->text, answers, {}};
+  return {status, QUESTIONS[asked].text, answers, {}};
 }
 
 void wait_for_closing_entry(std::istream& in, std::ostream& out) {
