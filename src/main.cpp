@@ -50,7 +50,10 @@ constexpr std::string_view VERSION_LINE =
 // failed read from the end of the input.
 std::string standard_input_failure() {
   const int error = errno;
-  return std::ferror(stdin) != 0 ? std::strerror(error) : std::string();
+  if (std::ferror(stdin) == 0) {
+    return {};
+  }
+  return std::strerror(error);
 }
 
 // Writes what the command line asked for in place of the dialogue.
