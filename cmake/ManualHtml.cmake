@@ -1,5 +1,5 @@
 # Renders the manual page PAGE as the HTML page HTML with MANDOC, in the
-# style STYLE, in English, with CR LF line ends where CRLF is true. Any message of mandoc's, a warning included,
+# style STYLE, in English. Any message of mandoc's, a warning included,
 # fails the build: the HTML is only as good as the page it comes from.
 cmake_minimum_required(VERSION 3.25)
 execute_process(COMMAND ${MANDOC} -T html -W warning ${PAGE}
@@ -22,7 +22,4 @@ string(REPLACE "<html>" "<html lang=\"en\">" before "${before}")
 set(html "${before}<style>\n${style}${after}")
 # mandoc indents the end of a nested <pre>, which shows as an empty line.
 string(REGEX REPLACE "\n[ ]+</pre>" "\n</pre>" html "${html}")
-if(CRLF)
-  string(REPLACE "\n" "\r\n" html "${html}")
-endif()
 file(WRITE ${HTML} "${html}")
