@@ -12,7 +12,6 @@ namespace {
 constexpr std::int64_t POINT_LIMIT = 400;
 
 constexpr int WORD_BITS = 32;
-constexpr std::uint32_t DECIMAL_BASE = 10;
 constexpr int CHUNK_DIGITS = 9;  // 10^9 is the largest power in a word
 constexpr std::uint32_t CHUNK_BASE = 1'000'000'000;
 

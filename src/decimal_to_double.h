@@ -8,8 +8,10 @@
 #include <cstdint>
 #include <string>
 
+inline constexpr std::uint32_t DECIMAL_BASE = 10;
+
 // Past this many significant digits the rest of a number can only tip its
-// rounding by being nonzero: a double's halfway points need at most 767.
+// rounding by being nonzero: a double's halfway points need at most 768.
 inline constexpr std::size_t KEPT_DIGITS = 800;
 
 // value = 0.DIGITS x 10^point, with DIGITS free of leading zeros; no

@@ -1,13 +1,14 @@
 #include "dialogue.h"
 
 #include <array>
-#include <cstddef>
 #include <cstdlib>
 #include <istream>
 #include <optional>
 #include <ostream>
 #include <string>
 
+#include "number_reader.h"
+#include "output.h"
 #include "report.h"
 
 namespace {
@@ -28,21 +29,33 @@ constexpr std::array<Question, 3> QUESTIONS{{
     {"Diameter or resivior?", &Answers::reservoir_diameter},
 }};
 
-void ask(std::ostream& out, const Question& question) {
-  out << question.text << ' ';
+AnswersOutcome outcome_of(AnswerStatus status) {
+  switch (status) {
+    case AnswerStatus::number:
+      return AnswersOutcome::answered;
+    case AnswerStatus::not_a_number:
+      return AnswersOutcome::not_a_number;
+    case AnswerStatus::input_ended:
+      return AnswersOutcome::input_ended;
+    case AnswerStatus::utf16_text:
+      return AnswersOutcome::utf16_text;
+  }
+  return AnswersOutcome::not_a_number;  // GCOVR_EXCL_LINE: no other status
 }
 
 std::string describe_failure(const AnswersRead& read) {
-  if (!read.read_failure.empty()) {
-    return "standard input could not be read: " + read.read_failure;
-  }
-  if (read.status == ReadStatus::utf16_text) {
-    return "standard input is UTF-16 text; save the answers as UTF-8 or ANSI "
-           "text";
-  }
   const std::string question = "\"" + std::string(read.failed_question) + "\"";
-  if (read.status == ReadStatus::input_ended) {
-    return "input ended before the answer to " + question;
+  switch (read.outcome) {
+    case AnswersOutcome::read_failed:
+      return "standard input could not be read: " + read.read_failure;
+    case AnswersOutcome::utf16_text:
+      return "standard input is UTF-16 text; save the answers as UTF-8 or "
+             "ANSI text";
+    case AnswersOutcome::input_ended:
+      return "input ended before the answer to " + question;
+    case AnswersOutcome::answered:      // GCOVR_EXCL_LINE: not a failure
+    case AnswersOutcome::not_a_number:
+      break;
   }
   // The typed text is not repeated: it may hold control characters.
   return "the answer to " + question + " is not a number";
@@ -50,54 +63,30 @@ std::string describe_failure(const AnswersRead& read) {
 
 }  // namespace
 
+// Each question is asked once the one before it has its answer.
 AnswersRead read_answers(std::istream& in, std::ostream& out,
                          ReadFailure read_failure) {
-  // A file's byte-order mark is looked for once, before the first answer
-  // and with the first question already on screen, since a console gives
-  // no byte until the user answers. Each later question is asked once the
-  // one before it has its answer.
-  std::size_t asked = 0;
-  ask(out, QUESTIONS[asked]);
-  ReadStatus status = skip_byte_order_mark(in, out);
-  Answers answers{};
-  while (status == ReadStatus::number) {
-    const Question& question = QUESTIONS[asked];
-    const AnswerRead answer = read_answer(in, out);
-    status = answer.status;
-    if (status == ReadStatus::input_ended) {
-      // Asked at once, before anything else can change the system's reason.
-      return {status, question.text, answers, read_failure()};
-    }
-    if (status != ReadStatus::number) {
+  AnswersRead read{AnswersOutcome::answered, {}, {}, {}};
+  for (const Question& question : QUESTIONS) {
+    out << question.text << ' ';
+    const bool first = &question == &QUESTIONS.front();
+    const AnswerRead answer =
+        first ? read_first_answer(in, out) : read_answer(in, out);
+    if (answer.status != AnswerStatus::number) {
+      read.outcome = outcome_of(answer.status);
+      read.failed_question = question.text;
+      if (read.outcome == AnswersOutcome::input_ended) {
+        // Asked at once, before anything else can change the system's reason.
+        read.read_failure = read_failure();
+        if (!read.read_failure.empty()) {
+          read.outcome = AnswersOutcome::read_failed;
+        }
+      }
       break;
     }
-    answers.*question.answer = answer.value;
-    if (++asked == QUESTIONS.size()) {
-      return {status, {}, answers, {}};
-    }
-    ask(out, QUESTIONS[asked]);
+    read.answers.*question.answer = answer.value;
   }
-  return {status, QUESTIONS[asked].text, answers, {}};
-}
-
-void wait_for_closing_entry(std::istream& in, std::ostream& out) {
-  out.flush();
-  // Whatever comes is discarded; an integer is taken whole, as a number
-  // read would take it, and anything else ends the wait where it stands.
-  discard_entry(in);
-}
-
-void write_error(std::ostream& err, std::string_view message) {
-  err << "error: " << message;
-  write_line(err);
-}
-
-bool written_else_report(std::ostream& out, std::ostream& err,
-                         std::string_view failure) {
-  if (!out) {
-    write_error(err, failure);
-  }
-  return static_cast<bool>(out);
+  return read;
 }
 
 int run_calculator(std::istream& in, std::ostream& out, std::ostream& err,
@@ -108,7 +97,7 @@ int run_calculator(std::istream& in, std::ostream& out, std::ostream& err,
   write_line(out);
   const AnswersRead read = read_answers(in, out, read_failure);
   write_line(out);  // closes the line of prompts
-  if (read.status != ReadStatus::number) {
+  if (read.outcome != AnswersOutcome::answered) {
     write_error(err, describe_failure(read));
     return EXIT_FAILURE;
   }

@@ -1,5 +1,6 @@
 // The entry point: the command line, then the dialogue over the standard
-// streams, then, in a console window of its own, a wait before it closes.
+// streams, then the wait that ends the run: for a closing entry, or, in a
+// console window of its own, for Enter before the window closes.
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -8,9 +9,10 @@
 #include <string>
 #include <string_view>
 
-#include "console_window.h"
 #include "dialogue.h"
-#include "report.h"
+#include "output.h"
+#include "platform_console.h"
+#include "run_ending.h"
 
 namespace {
 
@@ -86,6 +88,6 @@ int main(int argc, char** argv) {
   const int status =
       run_calculator(std::cin, std::cout, std::cerr, standard_input_failure);
   std::ifstream console = open_console_of_its_own();
-  return finish_run(status, console.is_open(), std::cin, std::cout, console,
-                    std::cerr);
+  return finish_run(status, {console.is_open(), standard_input_is_terminal()},
+                    std::cin, std::cout, std::cerr, console);
 }

@@ -13,8 +13,6 @@ namespace {
 
 constexpr int END = std::char_traits<char>::eof();
 
-constexpr std::int64_t DECIMAL_BASE = 10;
-
 // Capping the exponent keeps its arithmetic from wrapping. A capped
 // exponent still puts the number far beyond the double range, unless the
 // number has some 10^17 digits (a hundred petabytes of input) to bring it
@@ -56,8 +54,8 @@ void take_digit(DecimalNumber& number, int c, bool after_point) {
   }
 }
 
-// Reads an optional sign, digits with at most one point, and an optional
-// exponent. Gives nothing when the mantissa or the exponent has no digit.
+}  // namespace
+
 std::optional<DecimalNumber> scan_number(std::streambuf& input) {
   DecimalNumber number;
   int c = input.sgetc();
@@ -90,12 +88,15 @@ std::optional<DecimalNumber> scan_number(std::streambuf& input) {
     }
     std::int64_t exponent = 0;
     for (; is_digit(c); c = input.snextc()) {
-      exponent = std::min(exponent * DECIMAL_BASE + (c - '0'), EXPONENT_CAP);
+      exponent = std::min(exponent * std::int64_t{DECIMAL_BASE} + (c - '0'),
+                          EXPONENT_CAP);
     }
     number.point += negative_exponent ? -exponent : exponent;
   }
   return number;
 }
+
+namespace {
 
 // Keeps answers inside the normal float range: the largest float for
 // anything above it, the smallest normal float for anything below it but
@@ -118,55 +119,76 @@ float clamp_to_float(double x) {
   return static_cast<float>(x);
 }
 
-}  // namespace
-
-AnswerRead read_answer(std::istream& in, std::ostream& out) {
-  out.flush();
-  std::streambuf* input = in.rdbuf();
-  if (input == nullptr || skip_white_space(*input) == END) {
-    in.setstate(std::ios::eofbit | std::ios::failbit);
-    return {ReadStatus::input_ended, 0.0F};
+AnswerStatus status_after_number(int c) {
+  if (c == END || is_white_space(c)) {
+    return AnswerStatus::number;
   }
-  const std::optional<DecimalNumber> number = scan_number(*input);
-  if (!number) {
-    in.setstate(std::ios::failbit);
-    return {ReadStatus::not_a_number, 0.0F};
-  }
-  return {ReadStatus::number, clamp_to_float(to_double(*number))};
+  return c == '\0' ? AnswerStatus::utf16_text : AnswerStatus::not_a_number;
 }
 
 // Notepad and PowerShell begin a UTF-8 file with a byte-order mark, which
 // is skipped so that their answer files read like any others. A UTF-16
 // mark means text that cannot be read as numbers at all. A mark left
 // unfinished is not a number either; any other start is left to the reader.
-ReadStatus skip_byte_order_mark(std::istream& in, std::ostream& out) {
+AnswerStatus skip_byte_order_mark(std::streambuf& input) {
   constexpr int UTF8_MARK[] = {0xEF, 0xBB, 0xBF};
   constexpr int UTF16_MARK[] = {0xFF, 0xFE};  // either way round
-  out.flush();
-  if (in.rdbuf() == nullptr) {
-    return ReadStatus::number;  // the reader finds no input there
-  }
-  std::streambuf& input = *in.rdbuf();
-  ReadStatus status = ReadStatus::number;
   const int first = input.sgetc();
   if (first == UTF8_MARK[0]) {
     const bool whole =
         input.snextc() == UTF8_MARK[1] && input.snextc() == UTF8_MARK[2];
-    if (whole) {
-      input.sbumpc();
-    } else {
-      status = ReadStatus::not_a_number;
+    if (!whole) {
+      return AnswerStatus::not_a_number;
     }
+    input.sbumpc();
   } else if (first == UTF16_MARK[0] || first == UTF16_MARK[1]) {
     const int second = input.snextc();
     const bool marked =
         first != second && (second == UTF16_MARK[0] || second == UTF16_MARK[1]);
-    status = marked ? ReadStatus::utf16_text : ReadStatus::not_a_number;
+    return marked ? AnswerStatus::utf16_text : AnswerStatus::not_a_number;
   }
-  if (status != ReadStatus::number) {
-    in.setstate(std::ios::failbit);
+  return AnswerStatus::number;
+}
+
+AnswerRead refused(std::istream& in, AnswerStatus status) {
+  in.setstate(status == AnswerStatus::input_ended
+                  ? std::ios::eofbit | std::ios::failbit
+                  : std::ios::failbit);
+  return {status, 0.0F};
+}
+
+}  // namespace
+
+AnswerRead read_answer(std::istream& in, std::ostream& out) {
+  out.flush();
+  std::streambuf* input = in.rdbuf();
+  if (input == nullptr || skip_white_space(*input) == END) {
+    return refused(in, AnswerStatus::input_ended);
   }
-  return status;
+  const std::optional<DecimalNumber> number = scan_number(*input);
+  if (!number) {
+    return refused(in, AnswerStatus::not_a_number);
+  }
+  // An answer ends where its number ends: a decimal comma or a unit
+  // written against it must not leave a shorter number silently taken.
+  const AnswerStatus status = status_after_number(input->sgetc());
+  if (status != AnswerStatus::number) {
+    return refused(in, status);
+  }
+  return {status, clamp_to_float(to_double(*number))};
+}
+
+// The mark is looked for with the first question already on screen, since
+// a console gives no byte until the user answers.
+AnswerRead read_first_answer(std::istream& in, std::ostream& out) {
+  out.flush();
+  if (in.rdbuf() != nullptr) {
+    const AnswerStatus mark = skip_byte_order_mark(*in.rdbuf());
+    if (mark != AnswerStatus::number) {
+      return refused(in, mark);
+    }
+  }
+  return read_answer(in, out);
 }
 
 void discard_entry(std::istream& in) {

@@ -4,25 +4,35 @@
 #define NUMBER_READER_H
 
 #include <iosfwd>
+#include <optional>
 
-// utf16_text: standard input began with a UTF-16 byte-order mark.
-enum class ReadStatus { number, not_a_number, input_ended, utf16_text };
+#include "decimal_to_double.h"
+
+// utf16_text: the input is UTF-16, by its byte-order mark or by a NUL
+// right after a number, as UTF-16 without a mark writes one.
+enum class AnswerStatus { number, not_a_number, input_ended, utf16_text };
 
 struct AnswerRead {
-  ReadStatus status;
+  AnswerStatus status;
   float value;  // 0 unless a number was read
 };
 
-// Flushes `out`, skips white space, then reads the longest run that forms a
-// decimal number, leaving the character after it unread. The value is
-// rounded to the nearest double, then clamped into the normal float range.
-// Anything but a number puts `in` in its failed state.
+// Flushes `out`, skips white space, then reads a decimal number, which
+// must end at white space or at the end of the input: "10ft", "10,5" and
+// "1.2.3" are not numbers. The value is rounded to the nearest double,
+// then clamped into the normal float range. Anything but a number puts
+// `in` in its failed state.
 AnswerRead read_answer(std::istream& in, std::ostream& out);
 
-// For the very start of the input, once `out` is flushed: skips a UTF-8
-// byte-order mark. A UTF-16 mark, or a mark left unfinished, puts `in` in
-// its failed state and gives utf16_text or not_a_number.
-ReadStatus skip_byte_order_mark(std::istream& in, std::ostream& out);
+// The same for the very start of the input, which may hold a byte-order
+// mark: a UTF-8 one, as Notepad writes, is skipped; a UTF-16 one gives
+// utf16_text, and one left unfinished not_a_number.
+AnswerRead read_first_answer(std::istream& in, std::ostream& out);
+
+// Reads an optional sign, digits with at most one point, and an optional
+// exponent, leaving the character after them unread. Gives nothing when
+// the mantissa or the exponent has no digit.
+std::optional<DecimalNumber> scan_number(std::streambuf& input);
 
 // Skips white space, then one entry: a signed integer is taken whole, and
 // anything else is left where it stands. A failed `in` is left untouched.

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "output.h"
+
 namespace {
 
 constexpr int SIGNIFICANT_DIGITS = 6;
@@ -34,11 +36,6 @@ void write_entry(std::ostream& out, std::string_view label,
 }
 
 }  // namespace
-
-void write_line(std::ostream& out) {
-  out.put('\n');
-  out.flush();
-}
 
 std::string format_float(float value) {
   const double wide = static_cast<double>(value);

@@ -10,10 +10,6 @@
 
 inline constexpr std::int32_t POUNDS_PER_TON = 2000;
 
-// Ends every line the program writes: a newline, then a flush, so that a
-// user watching the console sees each line as soon as it is complete.
-void write_line(std::ostream& out);
-
 // A float in the "%g" form at 6 significant digits, as the C locale writes
 // it whatever the process locale is. Not-a-number is always "nan".
 std::string format_float(float value);

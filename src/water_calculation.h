@@ -12,9 +12,10 @@ struct Answers {
   float reservoir_diameter;  // feet
 };
 
-// What the report prints. The integer figures are 64-bit so that large
-// towns and long periods are counted, not wrapped; answers that would take
-// one beyond 64 bits get no figures at all.
+// What the calculation works out from the answers: the report prints every
+// figure but the radius, and the tons from the pounds. The integer figures
+// are 64-bit so that large towns and long periods are counted, not
+// wrapped; answers that would take one beyond 64 bits get no figures.
 struct Figures {
   float reservoir_radius;  // feet
   std::int64_t gallons_needed;

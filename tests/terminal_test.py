@@ -1,6 +1,7 @@
 """Drives the calculator as a person at a console: each answer is written
-only once its question has come back, and the closing wait must let blank
-lines pass. The arguments are the command that runs the program.
+only once its question has come back, the closing wait says what it wants
+at a terminal and nothing through pipes, and it must let blank lines pass.
+The arguments are the command that runs the program.
 
 Through a pseudo-terminal by default; exits 77 (skipped) without one. With
 --pipes first, through pipes, where the C library flushes nothing before it
@@ -52,7 +53,11 @@ for prompt, answer in [(b"How many people? ", b"4\n"), (b"How many days? ", b"30
     expect_waiting()
     os.write(keyboard_fd, answer)
 expect(b"Height of frozen water: 11.1791 feet" + newline)
+if not pipes:
+    expect(b"Type anything and press Enter to end." + newline)
 expect_waiting()
+if screen:
+    sys.exit(f"more after the report: {screen!r}")
 os.write(keyboard_fd, b"\n \n")
 if not pipes:
     expect(b"\r\n \r\n")  # the terminal's echo of the blank lines

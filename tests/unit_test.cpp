@@ -12,10 +12,10 @@
 #include <stdexcept>
 #include <string>
 
-#include "console_window.h"
 #include "dialogue.h"
 #include "reading_support.h"
 #include "report.h"
+#include "run_ending.h"
 #include "water_calculation.h"
 
 namespace {
@@ -66,24 +66,27 @@ TEST(Report, FormatsMatchTheCLibrary) {
   }
 }
 
-TEST(Reader, ReadsTheLongestNumberAndLeavesTheRest) {
+// A number must end at white space or at the end of the input, which
+// is left unread; anything else written against it makes it no number.
+TEST(Reader, ReadsANumberEndedByWhiteSpace) {
+  using namespace std::string_literals;
   const std::string nines(1000, '9');
   const std::string tiny = "0." + std::string(60, '0') + "1";
   const std::tuple<std::string, float, std::string> cases[] = {
       {" \n\t\r\v\f42 x", 42, " x"},
       {"4 30 10", 4, " 30 10"},
-      {"-2.50e+1;", -25, ";"},
+      {"-2.50e+1\t;", -25, "\t;"},
       {".5", 0.5F, ""},
       {"5.", 5, ""},
-      {"1.2.3", 1.2F, ".3"},
-      {"0x10", 0, "x10"},
       {"1e39", FMAX, ""},
       {"-1e39", -FMAX, ""},
       {"1e-39", FMIN, ""},
       {"-1e-39", -FMIN, ""},
       {"1e-400", 0, ""},
+      {"1e-1000000000", 0, ""},
+      {"1e-18446744073709551617", 0, ""},
       {"-0", -0.0F, ""},
-      {"+7E0\n", 7, "\n"},
+      {"+7E0\r\n", 7, "\r\n"},
       {nines, FMAX, ""},
       {tiny, FMIN, ""},
       {"1e99999999999999999999", FMAX, ""},
@@ -92,17 +95,23 @@ TEST(Reader, ReadsTheLongestNumberAndLeavesTheRest) {
   for (const auto& [text, value, expected_rest] : cases) {
     std::string rest;
     const AnswerRead answer = read_one(text, &rest);
-    EXPECT_EQ(answer.status, ReadStatus::number) << text;
+    EXPECT_EQ(answer.status, AnswerStatus::number) << text;
     EXPECT_TRUE(same(answer.value, value))
         << text << " read as " << answer.value;
     EXPECT_EQ(rest, expected_rest) << text;
   }
-  for (const char* text : {"", " \r\n "}) {
-    EXPECT_EQ(read_one(text).status, ReadStatus::input_ended) << text;
+  const std::pair<std::string, AnswerStatus> refused[] = {
+      {"", AnswerStatus::input_ended},
+      {" \r\n ", AnswerStatus::input_ended},
+      {"4\0"s, AnswerStatus::utf16_text},
+      {"-1.5e3\0 \0"s, AnswerStatus::utf16_text}};
+  for (const auto& [text, status] : refused) {
+    EXPECT_EQ(read_one(text).status, status) << text;
   }
   for (const char* text :
-       {"-", ".", "+.", "-.e1", "1e", "1e+", "abc", "e5", "--1"}) {
-    EXPECT_EQ(read_one(text).status, ReadStatus::not_a_number) << text;
+       {"-", ".", "+.", "-.e1", "1e", "1e+", "abc", "e5", "--1", "1.2.3",
+        "0x10", "10ft", "10,5", "30x 10", "1e5;", "7\x1B"}) {
+    EXPECT_EQ(read_one(text).status, AnswerStatus::not_a_number) << text;
   }
 }
 
@@ -155,6 +164,10 @@ TEST(Reader, AgreesWithTheCLibraryOnHugeInputSets) {
         same(read_one(text + " ", &rest).value, reference_answer(text)) &&
         rest == " ")
         << text;
+    // The double itself, before clamping hides a wrong one far below the
+    // smallest float or beyond the largest.
+    ASSERT_TRUE(same(scanned_double(text), std::strtod(text.c_str(), nullptr)))
+        << text;
   }
   // Around float halfway points, where a wrong double flips the float.
   char exact[2000];
@@ -170,7 +183,10 @@ TEST(Reader, AgreesWithTheCLibraryOnHugeInputSets) {
            {"", "000000000000000000000000000000000000000000001"}) {
         std::string text = exact;
         text.insert(text.find('e'), tail);
-        ASSERT_TRUE(same(read_one(text).value, reference_answer(text))) << text;
+        ASSERT_TRUE(same(read_one(text).value, reference_answer(text)) &&
+                    same(scanned_double(text),
+                         std::strtod(text.c_str(), nullptr)))
+            << text;
       }
     }
   }
@@ -232,7 +248,9 @@ TEST(Dialogue, ByteOrderMarks) {
       {"\xFF\xFF", people},
       {" \xEF\xBB\xBF"
        "4 30 10",
-       people}};
+       people},
+      {"4\0 \0"s, utf16},
+      {"4 30\0"s, utf16}};
   for (const auto& [text, expected_err] : runs) {
     std::istringstream in(text);
     std::ostringstream out;
@@ -246,28 +264,34 @@ TEST(Dialogue, ByteOrderMarks) {
 
 // In a window of its own every run waits for Enter on the console, after
 // dropping the rest of the line that held the last answer read; elsewhere
-// only a run that reported waits, for its closing entry on the input.
-TEST(Dialogue, AWindowOfItsOwnKeepsItsTextOnScreen) {
+// only a run that reported waits, for its closing entry on the input, and
+// says so at a terminal. A refused run does not wait, even where the input
+// goes on.
+TEST(Dialogue, EachRunEndsAsItsConsoleNeeds) {
   const std::string prompt = "Press Enter to close this window.";
-  const std::tuple<std::string, bool, bool, std::string> runs[] = {
-      {"4 x rest\nnext", true, true, "next"},
-      {"4 x rest\nnext", false, false, "x rest\nnext"},
-      {"4 30", true, true, ""},
-      {"4 30 10 feet\nnext", true, true, "next"},
-      {"4 30 10 20\nnext", true, true, "next"},
-      {"4 30 10\n", true, true, ""},
-      {"4 30 10 7\nnext", false, false, "\nnext"}};
-  for (const auto& [text, own_window, waits, expected_rest] : runs) {
+  const std::string hint = "Type anything and press Enter to end.\n";
+  const std::tuple<std::string, Console, std::string, std::string> runs[] = {
+      {"4 x rest\nnext", {true, false}, prompt, "next"},
+      {"4 x rest\nnext", {false, true}, "", "x rest\nnext"},
+      {"4 30", {true, true}, prompt, ""},
+      {"4 30 10 feet\nnext", {true, false}, prompt, "next"},
+      {"4 30 10 20\nnext", {true, false}, prompt, "next"},
+      {"4 30 10\n", {true, true}, prompt, ""},
+      {"4 30 10 7\nnext", {false, false}, "", "\nnext"},
+      {"4 30 10 7\nnext", {false, true}, hint, "\nnext"},
+      {"22118398674599936 1 10 7 rest", {false, true}, "", " 7 rest"}};
+  for (const auto& [text, where, expected_err, expected_rest] : runs) {
     std::istringstream in(text);
     std::istringstream console("\nlater");
     std::ostringstream out;
     std::ostringstream err;
     const int status = run_calculator(in, out, err);
     const std::string before = err.str();
-    EXPECT_EQ(finish_run(status, own_window, in, out, console, err), status);
-    EXPECT_EQ(err.str(), before + (waits ? prompt : "")) << text;
+    EXPECT_EQ(finish_run(status, where, in, out, err, console), status);
+    EXPECT_EQ(err.str(), before + expected_err) << text;
     EXPECT_EQ(unread(in), expected_rest) << text;
-    EXPECT_EQ(unread(console), waits ? "later" : "\nlater") << text;
+    EXPECT_EQ(unread(console), where.window_of_its_own ? "later" : "\nlater")
+        << text;
   }
 }
 

@@ -88,22 +88,19 @@ void check_failure(std::string_view after_header, const std::string& error) {
           "figures too large are refused once all three are answered");
     return;
   }
-  if (error == unreadable_answer_error(ReadStatus::utf16_text, {})) {
-    check(after_header == prompts_up_to(PROMPTS.front()) + "\n",
-          "UTF-16 text is refused at the first question");
-    return;
-  }
   for (const std::string_view prompt : PROMPTS) {
-    for (const ReadStatus status :
-         {ReadStatus::not_a_number, ReadStatus::input_ended}) {
-      if (error == unreadable_answer_error(status, prompt)) {
-        check(after_header == prompts_up_to(prompt) + "\n",
-              "a failed run stops at the question the error names");
-        return;
+    for (const AnswerStatus status :
+         {AnswerStatus::not_a_number, AnswerStatus::input_ended,
+          AnswerStatus::utf16_text}) {
+      if (error == unreadable_answer_error(status, prompt) &&
+          after_header == prompts_up_to(prompt) + "\n") {
+        return;  // stopped at the question the error names, or found UTF-16
       }
     }
   }
-  check(false, "a failed run writes one error line, one of the dialogue's");
+  check(false,
+        "a failed run writes one error line, one of the dialogue's, and "
+        "stops at the question it names");
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
 // For any bytes: a number the reader takes is what the C library makes of
 // exactly the characters taken, clamped into the normal floats, and the
-// character after them is the next one unread. Input it refuses holds no
-// decimal number where the reader looked, and the dialogue ends with the
-// error for an unreadable first answer.
+// character after them, the next one unread, is white space, if any. Input
+// it refuses holds no decimal number where the reader looked, or one that
+// runs into something else: a NUL there means UTF-16 text. The dialogue
+// ends with the error for an unreadable first answer.
 #include <cctype>
 #include <cstddef>
 #include <cstdint>
@@ -51,33 +52,33 @@ void check_number(const std::string& text, std::size_t start,
   check(c_library_length(from_start.c_str()) == taken.size() ||
             is_other_form(from_start),
         "the reader stops where the C library stops");
+  check(rest_size == 0 || is_c_space(text[text.size() - rest_size]),
+        "a number taken ends at white space or at the end");
 }
 
-void check_refusal(const std::string& text, std::size_t start) {
+void check_refusal(const std::string& text, std::size_t start,
+                   AnswerStatus status) {
   const std::string from_start = text.substr(start);
+  // strtod stops at a NUL as at the end of its string.
   const std::size_t length = c_library_length(from_start.c_str());
-  // Where the C library's number is followed by an exponent marker, and
-  // perhaps a sign, with no digit after them, the reader refuses the whole.
-  std::size_t after = length;
-  const auto next_is_one_of = [&](std::string_view characters) {
-    return after < from_start.size() &&
-           characters.find(from_start[after]) != std::string_view::npos;
-  };
-  bool exponent_without_digits = false;
-  if (next_is_one_of("eE")) {
-    ++after;
-    if (next_is_one_of("+-")) {
-      ++after;
-    }
-    exponent_without_digits = !next_is_one_of("0123456789");
+  const bool decimal = length > 0 && !is_other_form(from_start);
+  if (status == AnswerStatus::utf16_text) {
+    check(decimal && length < from_start.size() && from_start[length] == '\0',
+          "UTF-16 text is found by a NUL right after a number");
+    return;
   }
-  check(length == 0 || is_other_form(from_start) || exponent_without_digits,
-        "a refused answer holds no decimal number");
+  // An exponent marker with no digit after it runs on too: "1e" and "1e+"
+  // are refused whole.
+  const bool runs_on = length < from_start.size() &&
+                       !is_c_space(from_start[length]) &&
+                       from_start[length] != '\0';
+  check(!decimal || runs_on,
+        "a refused answer holds no decimal number ended by white space");
 }
 
 // A byte-order mark at the start is the dialogue's to handle, not the
 // reader's: the reader refuses it, the dialogue may skip it.
-void check_dialogue_error(const std::string& text, ReadStatus status) {
+void check_dialogue_error(const std::string& text, AnswerStatus status) {
   for (const std::string_view mark : {"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"}) {
     if (text.compare(0, mark.size(), mark) == 0) {
       return;
@@ -103,15 +104,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   while (start < text.size() && is_c_space(text[start])) {
     ++start;
   }
-  if (answer.status == ReadStatus::number) {
+  if (answer.status == AnswerStatus::number) {
     check_number(text, start, rest.size(), answer.value);
     return 0;
   }
-  if (answer.status == ReadStatus::input_ended) {
+  if (answer.status == AnswerStatus::input_ended) {
     check(start == text.size(), "input ends only after white space alone");
   } else {
     check(start < text.size(), "a refused answer is not blank");
-    check_refusal(text, start);
+    check_refusal(text, start, answer.status);
   }
   check_dialogue_error(text, answer.status);
   return 0;

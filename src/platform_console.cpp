@@ -1,0 +1,40 @@
+#include "platform_console.h"
+
+#ifdef _WIN32
+#include <array>
+#include <cstdio>
+#include <io.h>
+#ifndef NOMINMAX
+#define NOMINMAX  // keeps std::numeric_limits<T>::max free of the max macro
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+std::ifstream open_console_of_its_own() {
+  std::ifstream console;
+#ifdef _WIN32
+  const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  DWORD mode = 0;
+  std::array<DWORD, 2> processes{};  // room to tell one from more
+  if (GetConsoleMode(input, &mode) != 0 &&
+      GetConsoleProcessList(processes.data(),
+                            static_cast<DWORD>(processes.size())) == 1) {
+    // The line that held the last answer is in the C library's buffer
+    // already; only keys pressed after it are in the console's.
+    FlushConsoleInputBuffer(input);
+    console.open("CONIN$");  // the console's input, by its Windows name
+  }
+#endif
+  return console;
+}
+
+bool standard_input_is_terminal() {
+#ifdef _WIN32
+  return _isatty(_fileno(stdin)) != 0;
+#else
+  return isatty(STDIN_FILENO) != 0;
+#endif
+}
