@@ -22,4 +22,11 @@ string(REPLACE "<html>" "<html lang=\"en\">" before "${before}")
 set(html "${before}<style>\n${style}${after}")
 # mandoc indents the end of a nested <pre>, which shows as an empty line.
 string(REGEX REPLACE "\n[ ]+</pre>" "\n</pre>" html "${html}")
+# A line of an example that begins with blanks is written with no-break
+# spaces (\ \ in the page), since mandoc breaks the line before one that
+# begins with a plain blank; written as plain spaces, an example copied
+# from the page is the program's own bytes.
+while(html MATCHES "\n( *)&#x00A0;")
+  string(REGEX REPLACE "\n( *)&#x00A0;" "\n\\1 " html "${html}")
+endwhile()
 file(WRITE ${HTML} "${html}")

@@ -26,7 +26,9 @@ as water and as ice, and how deep it stands in the reservoir, liquid and
 frozen. It then reads one more entry, which it ignores, and ends.
 
 The answers are read from standard input: typed at the questions, or
-redirected from a file or a pipe. Several answers may share a line.
+redirected from a file or a pipe. Several answers may share a line,
+separated by blanks. A number must end at a blank, a line end or the end
+of the input: 10,5 or 10ft or 1.2.3 is not a number.
 
   --help     print this text and exit
   --version  print the version and exit
