@@ -53,7 +53,7 @@ std::string describe_failure(const AnswersRead& read) {
              "ANSI text";
     case AnswersOutcome::input_ended:
       return "input ended before the answer to " + question;
-    case AnswersOutcome::answered:      // GCOVR_EXCL_LINE: not a failure
+    case AnswersOutcome::answered:  // GCOVR_EXCL_LINE: not a failure
     case AnswersOutcome::not_a_number:
       break;
   }

@@ -1,12 +1,10 @@
 #include "platform_console.h"
 
 #ifdef _WIN32
+#include <io.h>
+
 #include <array>
 #include <cstdio>
-#include <io.h>
-#ifndef NOMINMAX
-#define NOMINMAX  // keeps std::numeric_limits<T>::max free of the max macro
-#endif
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #else

@@ -183,9 +183,9 @@ TEST(Reader, AgreesWithTheCLibraryOnHugeInputSets) {
            {"", "000000000000000000000000000000000000000000001"}) {
         std::string text = exact;
         text.insert(text.find('e'), tail);
-        ASSERT_TRUE(same(read_one(text).value, reference_answer(text)) &&
-                    same(scanned_double(text),
-                         std::strtod(text.c_str(), nullptr)))
+        ASSERT_TRUE(
+            same(read_one(text).value, reference_answer(text)) &&
+            same(scanned_double(text), std::strtod(text.c_str(), nullptr)))
             << text;
       }
     }
