@@ -8,8 +8,6 @@
 #include <cstdint>
 #include <string>
 
-inline constexpr std::uint32_t DECIMAL_BASE = 10;
-
 // Past this many significant digits the rest of a number can only tip its
 // rounding by being nonzero: a double's halfway points need at most 768.
 inline constexpr std::size_t KEPT_DIGITS = 800;

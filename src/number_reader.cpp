@@ -8,6 +8,7 @@
 #include <string>
 
 #include "decimal_to_double.h"
+#include "natural.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "general_notation.h"
 #include "output.h"
 
 namespace {
@@ -43,10 +44,14 @@ std::string format_float(float value) {
   if (std::isnan(wide)) {
     return "nan";
   }
+#if WATER_CALCULATOR_FLOAT_TO_CHARS
   FormatBuffer buffer{};
   return text_of(
       buffer, std::to_chars(buffer.data(), buffer.data() + buffer.size(), wide,
                             std::chars_format::general, SIGNIFICANT_DIGITS));
+#else
+  return general_notation(wide, SIGNIFICANT_DIGITS);
+#endif
 }
 
 std::string format_integer(std::int64_t value) {

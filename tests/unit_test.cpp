@@ -13,6 +13,7 @@
 #include <string>
 
 #include "dialogue.h"
+#include "general_notation.h"
 #include "reading_support.h"
 #include "report.h"
 #include "run_ending.h"
@@ -53,16 +54,33 @@ TEST(Report, FormatsMatchTheCLibrary) {
   EXPECT_EQ(format_float(std::copysign(NAN, -1.0F)), "nan");
   EXPECT_EQ(format_float(1e6F), "1e+06");
   EXPECT_EQ(format_integer(MIN64), "-9223372036854775808");
-  // Every kind of float, by random bit patterns, against printf itself.
+  char expected[32];
+  const auto printf_g = [&](double value) {
+    std::snprintf(expected, sizeof expected, "%g", value);
+    return std::string(expected);
+  };
+  // Every kind of float, by random bit patterns, against printf itself,
+  // both the report's format and the exact one it falls back on where the
+  // library has no floating-point to_chars.
   std::mt19937 random(1);
   for (int i = 0; i < 2'000'000; ++i) {
     const auto bits = static_cast<std::uint32_t>(random());
     float value;
     std::memcpy(&value, &bits, sizeof value);
-    char expected[32];
-    std::snprintf(expected, sizeof expected, "%g", static_cast<double>(value));
-    ASSERT_EQ(format_float(value), std::isnan(value) ? "nan" : expected)
+    const auto wide = static_cast<double>(value);
+    ASSERT_EQ(format_float(value), std::isnan(value) ? "nan" : printf_g(wide))
         << bits;
+    ASSERT_EQ(general_notation(wide, 6), printf_g(wide)) << bits;
+  }
+  // Next to each power of ten, where rounding carries into a new digit and
+  // a logarithm may land on either side; and the widest doubles.
+  for (int exponent = -324; exponent <= 308; ++exponent) {
+    const double power = std::pow(10.0, exponent);
+    for (const double value :
+         {std::nextafter(power, 0.0), power, std::nextafter(power, INF),
+          power * 0.9999995, -power * 9.999995}) {
+      ASSERT_EQ(general_notation(value, 6), printf_g(value)) << value;
+    }
   }
 }
 

@@ -1,0 +1,36 @@
+// Nonnegative integers of any size, the few operations that exact decimal
+// and binary conversions need: the reader's and, where the standard
+// library has no floating-point to_chars, the report's.
+#ifndef NATURAL_H
+#define NATURAL_H
+
+#include <cstdint>
+#include <vector>
+
+inline constexpr std::uint32_t DECIMAL_BASE = 10;
+
+// In base 2^32, least significant word first, with no zero word at the
+// top: zero has no words.
+using Natural = std::vector<std::uint32_t>;
+
+Natural natural_of(std::uint64_t x);
+
+// n = n * factor + addend
+void multiply_add(Natural& n, std::uint32_t factor, std::uint32_t addend);
+
+// n = n * 10^exponent, for exponent >= 0
+void multiply_by_power_of_ten(Natural& n, std::int64_t exponent);
+
+// The number of bits up to the highest one set, for n > 0.
+std::int64_t bit_length(const Natural& n);
+
+// n = n * 2^bits, for bits >= 0
+void shift_left(Natural& n, std::int64_t bits);
+
+// -1, 0 or 1 as a is less than, equal to or greater than b.
+int compare(const Natural& a, const Natural& b);
+
+// a = a - b, for a >= b
+void subtract(Natural& a, const Natural& b);
+
+#endif
