@@ -1,19 +1,16 @@
-#include "platform_console.h"
-
-#ifdef _WIN32
+// The console on Windows, where Explorer gives a program a console window
+// of its own.
 #include <io.h>
 
 #include <array>
 #include <cstdio>
+
+#include "platform_console.h"
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
-#else
-#include <unistd.h>
-#endif
 
 std::ifstream open_console_of_its_own() {
   std::ifstream console;
-#ifdef _WIN32
   const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
   DWORD mode = 0;
   std::array<DWORD, 2> processes{};  // room to tell one from more
@@ -25,14 +22,7 @@ std::ifstream open_console_of_its_own() {
     FlushConsoleInputBuffer(input);
     console.open("CONIN$");  // the console's input, by its Windows name
   }
-#endif
   return console;
 }
 
-bool standard_input_is_terminal() {
-#ifdef _WIN32
-  return _isatty(_fileno(stdin)) != 0;
-#else
-  return isatty(STDIN_FILENO) != 0;
-#endif
-}
+bool standard_input_is_terminal() { return _isatty(_fileno(stdin)) != 0; }

@@ -1,0 +1,97 @@
+// The whole program as its entry point runs it: the command line, then the
+// dialogue over the standard streams, then the wait that ends the run: for
+// a closing entry, or, in a console window of its own, for Enter before
+// the window closes.
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <string_view>
+
+#include "dialogue.h"
+#include "output.h"
+#include "platform_console.h"
+#include "program.h"
+#include "run_ending.h"
+
+namespace {
+
+constexpr std::string_view USAGE =
+    R"(Usage: water_calculator [--help | --version] [--] [ARGUMENT...]
+
+Asks how many people, for how many days, and the diameter in feet of an
+upright cylindrical reservoir, then reports the gallons of water they need
+at 50 gallons per person per day, what that water weighs, the room it takes
+as water and as ice, and how deep it stands in the reservoir, liquid and
+frozen. It then reads one more entry, which it ignores, and ends.
+
+The answers are read from standard input: typed at the questions, or
+redirected from a file or a pipe. Several answers may share a line,
+separated by blanks. A number must end at a blank, a line end or the end
+of the input: 10,5 or 10ft or 1.2.3 is not a number.
+
+  --help     print this text and exit
+  --version  print the version and exit
+  --         end the options: an option after it is ignored
+
+Where both --help and --version are given, the first one counts. Any other
+argument is ignored.
+
+Exit status: 0 after a report, --help or --version; 1 if an answer is not
+a number, if input ends before the third answer, if the input is UTF-16
+text, if standard input cannot be read, if the answers give a figure
+beyond the 64-bit range, or if standard output cannot be written.
+
+The manual has the rest: "man water_calculator" once it is installed on
+Linux, or water_calculator.html, beside water_calculator.exe in the Windows
+zip and in share/doc/water_calculator/ in the Linux archives.)";
+
+constexpr std::string_view VERSION_LINE =
+    "water_calculator " WATER_CALCULATOR_VERSION;
+
+// The standard streams read through the C library's (they are synchronised
+// with it unless told otherwise), whose error indicator and errno tell a
+// failed read from the end of the input.
+std::string standard_input_failure() {
+  const int error = errno;
+  if (std::ferror(stdin) == 0) {
+    return {};
+  }
+  return std::strerror(error);
+}
+
+// Writes what the command line asked for in place of the dialogue.
+int write_text(std::string_view text) {
+  std::cout << text;
+  write_line(std::cout);
+  return written_else_report(std::cout, std::cerr,
+                             "standard output could not be written")
+             ? EXIT_SUCCESS
+             : EXIT_FAILURE;
+}
+
+}  // namespace
+
+// The first --help or --version before any -- answers instead of the
+// dialogue; every other argument is ignored, as arguments always have been.
+int run_program(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view argument = argv[i];
+    if (argument == "--") {
+      break;
+    }
+    if (argument == "--help") {
+      return write_text(USAGE);
+    }
+    if (argument == "--version") {
+      return write_text(VERSION_LINE);
+    }
+  }
+  const int status =
+      run_calculator(std::cin, std::cout, std::cerr, standard_input_failure);
+  std::ifstream console = open_console_of_its_own();
+  return finish_run(status, {console.is_open(), standard_input_is_terminal()},
+                    std::cin, std::cout, std::cerr, console);
+}
