@@ -41,6 +41,20 @@ if(MINGW)
   target_link_options(water_flags INTERFACE -Wl,--no-insert-timestamp)
 endif()
 
+# For the web, each program is one JavaScript file that holds its
+# WebAssembly and runs under node and in a page alike. Its standard streams
+# are those of web/stdio.js, whose reads suspend the program (Asyncify)
+# until input comes.
+if(EMSCRIPTEN)
+  set(web_stdio ${PROJECT_SOURCE_DIR}/web/stdio.js)
+  target_link_options(water_flags INTERFACE
+    --js-library ${web_stdio} -sASYNCIFY
+    "-sASYNCIFY_IMPORTS=['wasi_snapshot_preview1.fd_read']"
+    -sEXIT_RUNTIME=1 -sFILESYSTEM=0 -sSINGLE_FILE=1 -sALLOW_MEMORY_GROWTH=1)
+  set_property(TARGET water_flags APPEND PROPERTY INTERFACE_LINK_DEPENDS
+    ${web_stdio})
+endif()
+
 if(WATER_CALCULATOR_COVERAGE)
   if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
     message(FATAL_ERROR "Coverage is measured with GCC's gcov; use the coverage preset")

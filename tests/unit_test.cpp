@@ -147,7 +147,10 @@ TEST(Reader, IgnoresTheLocale) {
   std::string rest;
   const AnswerRead answer = read_one("2.5 2,5", &rest);
   std::locale::global(before);
-  ASSERT_EQ(comma_point, ',');
+  if (comma_point != ',') {
+    // musl (emscripten's C library) takes the name but keeps its point.
+    GTEST_SKIP() << "this C library writes a point in de_DE.UTF-8 too";
+  }
   EXPECT_TRUE(same(answer.value, 2.5F)) << answer.value;
   EXPECT_EQ(rest, " 2,5");
 }

@@ -1,0 +1,124 @@
+// Standard input, output and error for the calculator built with
+// emscripten, in place of the C library's own: under node they are the
+// process's file descriptors, in a page they are the page's console
+// (Module.waterConsole). Reading waits without blocking the page: fd_read
+// suspends the program (Asyncify) until the bytes come. The C library above
+// is unchanged, so its buffers, flushes, ferror and errno work as anywhere.
+mergeInto(LibraryManager.library, {
+  $waterStdio: {
+    // errno values as the C library knows them, for the system's reasons.
+    errnoOf: function(error) {
+      var known = {
+        EAGAIN: {{{ cDefine('EAGAIN') }}},
+        EBADF: {{{ cDefine('EBADF') }}},
+        EISDIR: {{{ cDefine('EISDIR') }}},
+        EINVAL: {{{ cDefine('EINVAL') }}},
+        ENOSPC: {{{ cDefine('ENOSPC') }}},
+        EPIPE: {{{ cDefine('EPIPE') }}},
+      };
+      return known[error && error.code] || {{{ cDefine('EIO') }}};
+    },
+
+    node: function() {
+      return require('fs');
+    },
+
+    // Gives 0 or an errno.
+    write: function(fd, bytes) {
+      if (!ENVIRONMENT_IS_NODE) {
+        return Module['waterConsole'].write(fd, bytes);
+      }
+      var fs = waterStdio.node();
+      for (var done = 0; done < bytes.length;) {
+        try {
+          done += fs.writeSync(fd, bytes, done, bytes.length - done);
+        } catch (error) {
+          if (error.code !== 'EAGAIN') {  // a pipe that is full for now
+            return waterStdio.errnoOf(error);
+          }
+        }
+      }
+      return 0;
+    },
+
+    // Calls back with an errno, or 0 and the bytes read (none at the end).
+    read: function(fd, size, done) {
+      if (!ENVIRONMENT_IS_NODE) {
+        Module['waterConsole'].read(fd, size).then(function(bytes) {
+          done(0, bytes);
+        }, function() {
+          done({{{ cDefine('EIO') }}});
+        });
+        return;
+      }
+      var buffer = Buffer.alloc(size);
+      waterStdio.node().read(fd, buffer, 0, size, null, function(error, count) {
+        if (error && error.code === 'EAGAIN') {  // nothing in the pipe yet
+          setTimeout(function() { waterStdio.read(fd, size, done); }, 10);
+        } else if (error) {
+          done(waterStdio.errnoOf(error));
+        } else {
+          done(0, new Uint8Array(buffer.buffer, buffer.byteOffset, count));
+        }
+      });
+    },
+  },
+
+  // What the runtime calls at exit to flush the C library's streams when
+  // it has no file system: the C library flushes them itself here.
+  $flush_NO_FILESYSTEM: function() {},
+
+  fd_write__deps: ['$waterStdio', '$flush_NO_FILESYSTEM'],
+  fd_write__sig: 'iiiii',
+  fd_write: function(fd, iov, iovcnt, pnum) {
+    var parts = [];
+    var total = 0;
+    for (var i = 0; i < iovcnt; i++) {
+      var base = HEAPU32[(iov + i * 8) >> 2];
+      var length = HEAPU32[(iov + i * 8 + 4) >> 2];
+      parts.push(HEAPU8.slice(base, base + length));
+      total += length;
+    }
+    var bytes = new Uint8Array(total);
+    for (var i = 0, at = 0; i < parts.length; at += parts[i].length, i++) {
+      bytes.set(parts[i], at);
+    }
+    var errno = waterStdio.write(fd, bytes);
+    if (errno === 0) {
+      HEAPU32[pnum >> 2] = total;
+    }
+    return errno;
+  },
+
+  fd_read__deps: ['$waterStdio', '$Asyncify'],
+  fd_read__sig: 'iiiii',
+  fd_read: function(fd, iov, iovcnt, pnum) {
+    return Asyncify.handleSleep(function(wakeUp) {
+      var size = 0;
+      for (var i = 0; i < iovcnt; i++) {
+        size += HEAPU32[(iov + i * 8 + 4) >> 2];
+      }
+      waterStdio.read(fd, size, function(errno, bytes) {
+        if (errno === 0) {
+          for (var i = 0, at = 0; i < iovcnt && at < bytes.length; i++) {
+            var base = HEAPU32[(iov + i * 8) >> 2];
+            var length = Math.min(HEAPU32[(iov + i * 8 + 4) >> 2],
+                                  bytes.length - at);
+            HEAPU8.set(bytes.subarray(at, at + length), base);
+            at += length;
+          }
+          HEAPU32[pnum >> 2] = bytes.length;
+        }
+        wakeUp(errno);
+      });
+    });
+  },
+
+  water_calculator_input_is_terminal__deps: ['$waterStdio'],
+  water_calculator_input_is_terminal: function() {
+    if (!ENVIRONMENT_IS_NODE) {
+      return 1;  // a page's console has a person at it
+    }
+    return require('tty').isatty(0) ? 1 : 0;
+  },
+});
