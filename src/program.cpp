@@ -2,6 +2,8 @@
 // dialogue over the standard streams, then the wait that ends the run: for
 // a closing entry, or, in a console window of its own, for Enter before
 // the window closes.
+#include "program.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -13,7 +15,6 @@
 #include "dialogue.h"
 #include "output.h"
 #include "platform_console.h"
-#include "program.h"
 #include "run_ending.h"
 
 namespace {
