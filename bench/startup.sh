@@ -5,6 +5,10 @@
 # dynamically as C programs usually are and statically as the calculator
 # is, all under valgrind's callgrind with the same input and an empty
 # environment, then prints the counts and the ratio to each reference.
+# Where emscripten, Chromium and tests/web's npm packages are at hand, it
+# then builds the page and prints its size, raw and gzipped, and, from
+# headless Chromium, the time it takes to show its first question beside
+# the time a blank page takes to open.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source_dir="$(dirname "$here")"
@@ -39,3 +43,15 @@ awk -v a="$calculator" -v b="$dynamic" -v c="$static" 'BEGIN {
   printf "ratio to the dynamic one:   %10.2f\n", a / b
   printf "ratio to the static one:    %10.2f\n", a / c
 }'
+
+if ! command -v em++ >/dev/null || [[ ! -x /usr/bin/chromium ]] ||
+    [[ ! -d $source_dir/tests/web/node_modules/puppeteer-core ]]; then
+  echo "page: skipped (needs emscripten, chromium and npm ci in tests/web)"
+  exit 0
+fi
+(cd "$source_dir" && cmake --preset web >/dev/null &&
+  cmake --build --preset web --target web_page >/dev/null)
+page="$source_dir/build/web/index.html"
+printf 'page:                       %10d bytes\n' "$(wc -c <"$page")"
+printf 'page, gzipped (-9):         %10d bytes\n' "$(gzip -9c "$page" | wc -c)"
+node "$here/page_startup.mjs" "$page"

@@ -79,31 +79,39 @@ async function waitForTurn(tab) {
   return tab.evaluate(() => document.body.dataset.exitStatus === undefined);
 }
 
-async function typeLine(tab, text) {
+// On a phone, the minus sign and the e come from the page's own keys, which
+// a phone's keyboard for numbers may lack.
+async function typeLine(tab, text, phone) {
   // Tabs would move the focus, and a very long line takes long to type.
   if (text.length > 80 || text.includes('\t')) {
     await tab.$eval('#answer', (field, value) => { field.value = value; }, text);
-  } else {
-    await tab.type('#answer', text);
+    return;
+  }
+  for (const character of text) {
+    if (phone && (character === '-' || character === 'e')) {
+      await tab.tap(`.key[data-key="${character}"]`);
+    } else {
+      await tab.type('#answer', character);
+    }
   }
 }
 
 // Types the case's input, then ends it the way this viewport's person would.
-async function typeCase(tab, input, endWithButton) {
+async function typeCase(tab, input, phone) {
   const lines = input.split('\n');
   const last = lines.pop();
   for (const line of lines) {
     if (!(await waitForTurn(tab))) {
       return;
     }
-    await typeLine(tab, line);
+    await typeLine(tab, line, phone);
     await tab.keyboard.press('Enter');
   }
   if (!(await waitForTurn(tab))) {
     return;
   }
-  await typeLine(tab, last);
-  if (endWithButton) {
+  await typeLine(tab, last, phone);
+  if (phone) {
     await tab.click('#end');
   } else {
     await tab.keyboard.down('Control');

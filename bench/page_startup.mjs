@@ -1,0 +1,58 @@
+// Times, in headless Chromium, how long the calculator's page takes from
+// being opened to showing its first question, and how long a blank page
+// takes to open, from file:// both, the median of several runs each, and
+// prints both and their ratio. Uses the puppeteer-core that npm ci puts in
+// tests/web.
+//
+// Argument: the page.
+import {createRequire} from 'node:module';
+import {mkdtempSync, rmSync, writeFileSync} from 'node:fs';
+import {tmpdir} from 'node:os';
+import {join, resolve} from 'node:path';
+import {pathToFileURL} from 'node:url';
+
+const require = createRequire(new URL('../tests/web/package.json', import.meta.url));
+const puppeteer = require('puppeteer-core');
+const RUNS = 15;
+
+const work = mkdtempSync(join(tmpdir(), 'page-bench-'));
+const blank = join(work, 'blank.html');
+writeFileSync(blank, '<!DOCTYPE html><html lang="en"><title>blank</title></html>\n');
+const browser = await puppeteer.launch({
+  executablePath: '/usr/bin/chromium',
+  headless: true,
+  userDataDir: join(work, 'profile'),
+  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+         '--disable-background-networking', '--disable-component-update',
+         '--disable-sync', '--disable-default-apps'],
+});
+
+async function median(open) {
+  const times = [];
+  for (let i = 0; i < RUNS; i++) {
+    const tab = await browser.newPage();
+    const start = performance.now();
+    await open(tab);
+    times.push(performance.now() - start);
+    await tab.close();
+  }
+  times.sort((a, b) => a - b);
+  return times[Math.floor(RUNS / 2)];
+}
+
+const page = pathToFileURL(resolve(process.argv[2])).href;
+const firstQuestion = await median(async (tab) => {
+  await tab.goto(page, {waitUntil: 'domcontentloaded'});
+  await tab.waitForFunction(
+    () => document.getElementById('screen').textContent.includes('How many people? '),
+    {polling: 'mutation'});
+});
+const blankPage = await median(async (tab) => {
+  await tab.goto(pathToFileURL(blank).href, {waitUntil: 'load'});
+});
+await browser.close();
+rmSync(work, {recursive: true, force: true});
+
+console.log(`page to its first question: ${firstQuestion.toFixed(1).padStart(8)} ms (median of ${RUNS})`);
+console.log(`blank page opened:          ${blankPage.toFixed(1).padStart(8)} ms (median of ${RUNS})`);
+console.log(`ratio:                      ${(firstQuestion / blankPage).toFixed(2).padStart(8)}`);
