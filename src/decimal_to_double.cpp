@@ -56,20 +56,10 @@ double nearest_double(Natural numerator, Natural denominator) {
   if (kept_bits < 0) {
     return 0.0;
   }
-  std::uint64_t significand = 0;
-  for (std::int64_t i = 0; i < kept_bits; ++i) {
-    shift_left(numerator, 1);
-    significand <<= 1U;
-    if (compare(numerator, denominator) >= 0) {
-      subtract(numerator, denominator);
-      significand |= 1U;
-    }
-  }
+  std::uint64_t significand = fraction_bits(numerator, denominator, kept_bits);
   // What is left is below one unit of the last bit: more than half of it
   // rounds up, exactly half rounds to even.
-  shift_left(numerator, 1);
-  const int half = compare(numerator, denominator);
-  if (half > 0 || (half == 0 && (significand & 1U) != 0)) {
+  if (rounds_up(numerator, denominator, (significand & 1U) != 0)) {
     ++significand;
   }
   // Exact: at most 2^53, scaled by a power of two the double range holds,

@@ -29,33 +29,28 @@ constexpr std::array<Question, 3> QUESTIONS{{
     {"Diameter or resivior?", &Answers::reservoir_diameter},
 }};
 
-AnswersOutcome outcome_of(AnswerStatus status) {
-  switch (status) {
-    case AnswerStatus::number:
-      return AnswersOutcome::answered;
-    case AnswerStatus::not_a_number:
-      return AnswersOutcome::not_a_number;
-    case AnswerStatus::input_ended:
-      return AnswersOutcome::input_ended;
-    case AnswerStatus::utf16_text:
-      return AnswersOutcome::utf16_text;
+// The outcome of a read that gave no number.
+AnswersOutcome failure_of(AnswerStatus status) {
+  if (status == AnswerStatus::utf16_text) {
+    return AnswersOutcome::utf16_text;
   }
-  return AnswersOutcome::not_a_number;  // GCOVR_EXCL_LINE: no other status
+  if (status == AnswerStatus::input_ended) {
+    return AnswersOutcome::input_ended;
+  }
+  return AnswersOutcome::not_a_number;
 }
 
 std::string describe_failure(const AnswersRead& read) {
+  if (read.outcome == AnswersOutcome::read_failed) {
+    return "standard input could not be read: " + read.read_failure;
+  }
+  if (read.outcome == AnswersOutcome::utf16_text) {
+    return "standard input is UTF-16 text; save the answers as UTF-8 or "
+           "ANSI text";
+  }
   const std::string question = "\"" + std::string(read.failed_question) + "\"";
-  switch (read.outcome) {
-    case AnswersOutcome::read_failed:
-      return "standard input could not be read: " + read.read_failure;
-    case AnswersOutcome::utf16_text:
-      return "standard input is UTF-16 text; save the answers as UTF-8 or "
-             "ANSI text";
-    case AnswersOutcome::input_ended:
-      return "input ended before the answer to " + question;
-    case AnswersOutcome::answered:  // GCOVR_EXCL_LINE: not a failure
-    case AnswersOutcome::not_a_number:
-      break;
+  if (read.outcome == AnswersOutcome::input_ended) {
+    return "input ended before the answer to " + question;
   }
   // The typed text is not repeated: it may hold control characters.
   return "the answer to " + question + " is not a number";
@@ -73,7 +68,7 @@ AnswersRead read_answers(std::istream& in, std::ostream& out,
     const AnswerRead answer =
         first ? read_first_answer(in, out) : read_answer(in, out);
     if (answer.status != AnswerStatus::number) {
-      read.outcome = outcome_of(answer.status);
+      read.outcome = failure_of(answer.status);
       read.failed_question = question.text;
       if (read.outcome == AnswersOutcome::input_ended) {
         // Asked at once, before anything else can change the system's reason.

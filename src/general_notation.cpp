@@ -26,28 +26,19 @@ std::uint64_t power_of_ten(int exponent) {
 }
 
 // numerator / denominator, cut to an integer, and whether the remainder
-// rounds it up: more than half, or exactly half with an odd quotient.
+// rounds it up to nearest, ties to even.
 struct Quotient {
   std::uint64_t whole;
   bool rounds_up;
 };
 
-// For a quotient below 2^QUOTIENT_BITS: its bits are worked out from the
-// highest, doubling what is left instead of halving the divisor.
+// For a quotient below 2^QUOTIENT_BITS, which are the bits of the fraction
+// numerator / (denominator x 2^QUOTIENT_BITS).
 Quotient divide(Natural numerator, Natural denominator) {
-  shift_left(denominator, QUOTIENT_BITS - 1);
-  std::uint64_t whole = 0;
-  for (int bit = 0; bit < QUOTIENT_BITS; ++bit) {
-    whole <<= 1U;
-    if (compare(numerator, denominator) >= 0) {
-      subtract(numerator, denominator);
-      whole |= 1U;
-    }
-    shift_left(numerator, 1);
-  }
-  // The remainder, doubled and scaled as the divisor is, against it.
-  const int half = compare(numerator, denominator);
-  return {whole, half > 0 || (half == 0 && (whole & 1U) != 0)};
+  shift_left(denominator, QUOTIENT_BITS);
+  const std::uint64_t whole =
+      fraction_bits(numerator, denominator, QUOTIENT_BITS);
+  return {whole, rounds_up(numerator, denominator, (whole & 1U) != 0)};
 }
 
 // The value's first `digits` significant digits, rounded, as an integer

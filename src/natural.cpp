@@ -95,3 +95,24 @@ void subtract(Natural& a, const Natural& b) {
     a.pop_back();
   }
 }
+
+std::uint64_t fraction_bits(Natural& numerator, const Natural& denominator,
+                            std::int64_t count) {
+  std::uint64_t bits = 0;
+  for (std::int64_t i = 0; i < count; ++i) {
+    shift_left(numerator, 1);
+    bits <<= 1U;
+    if (compare(numerator, denominator) >= 0) {
+      subtract(numerator, denominator);
+      bits |= 1U;
+    }
+  }
+  return bits;
+}
+
+bool rounds_up(Natural remainder, const Natural& denominator,
+               bool odd_quotient) {
+  shift_left(remainder, 1);
+  const int half = compare(remainder, denominator);
+  return half > 0 || (half == 0 && odd_quotient);
+}

@@ -33,4 +33,16 @@ int compare(const Natural& a, const Natural& b);
 // a = a - b, for a >= b
 void subtract(Natural& a, const Natural& b);
 
+// For numerator < denominator: the first `count` bits (at most 64) of the
+// fraction numerator / denominator, as an integer. The numerator is left
+// holding the remainder, below the denominator.
+std::uint64_t fraction_bits(Natural& numerator, const Natural& denominator,
+                            std::int64_t count);
+
+// Whether a quotient that left `remainder` rounds up to the next integer,
+// to nearest: past half the denominator, or at exactly half where the
+// quotient is odd (ties to even).
+bool rounds_up(Natural remainder, const Natural& denominator,
+               bool odd_quotient);
+
 #endif
