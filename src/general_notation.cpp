@@ -69,18 +69,21 @@ Rounded round_to_digits(double magnitude, int digits) {
     multiply_by_power_of_ten(scale > 0 ? numerator : denominator,
                              std::abs(scale));
     const Quotient quotient = divide(numerator, denominator);
-    if (quotient.whole < lowest) {
-      --exponent;  // the guess was too high
-    } else if (quotient.whole >= lowest * DECIMAL_BASE) {
-      ++exponent;  // too low
-    } else {
-      const std::uint64_t rounded =
-          quotient.whole + (quotient.rounds_up ? 1U : 0U);
-      if (rounded == lowest * DECIMAL_BASE) {
-        return {lowest, exponent + 1};  // up to the next power of ten
-      }
-      return {rounded, exponent};
+    // One digit too few means the guess was one too high, one too many one
+    // too low (which a log10 rounded as glibc's never gives).
+    const int correction =
+        static_cast<int>(quotient.whole >= lowest * DECIMAL_BASE) -
+        static_cast<int>(quotient.whole < lowest);
+    if (correction != 0) {
+      exponent += correction;
+      continue;
     }
+    const std::uint64_t rounded =
+        quotient.whole + (quotient.rounds_up ? 1U : 0U);
+    if (rounded == lowest * DECIMAL_BASE) {
+      return {lowest, exponent + 1};  // up to the next power of ten
+    }
+    return {rounded, exponent};
   }
 }
 
