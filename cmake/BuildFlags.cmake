@@ -42,17 +42,23 @@ if(MINGW)
 endif()
 
 # For the web, each program is one JavaScript file that holds its
-# WebAssembly and runs under node and in a page alike. Its standard streams
-# are those of web/stdio.js, whose reads suspend the program (Asyncify)
-# until input comes.
+# WebAssembly. The calculator runs under node and in a page alike, with the
+# standard streams of web/stdio.js, whose reads suspend the program
+# (Asyncify) until input comes: water_web_console. The test programs run
+# under node only, and read their files through it: water_node_files.
+# Elsewhere both are empty.
+add_library(water_web_console INTERFACE)
+add_library(water_node_files INTERFACE)
 if(EMSCRIPTEN)
-  set(web_stdio ${PROJECT_SOURCE_DIR}/web/stdio.js)
   target_link_options(water_flags INTERFACE
-    --js-library ${web_stdio} -sASYNCIFY
-    "-sASYNCIFY_IMPORTS=['wasi_snapshot_preview1.fd_read']"
-    -sEXIT_RUNTIME=1 -sFILESYSTEM=0 -sSINGLE_FILE=1 -sALLOW_MEMORY_GROWTH=1)
-  set_property(TARGET water_flags APPEND PROPERTY INTERFACE_LINK_DEPENDS
+    -sEXIT_RUNTIME=1 -sSINGLE_FILE=1 -sALLOW_MEMORY_GROWTH=1)
+  set(web_stdio ${PROJECT_SOURCE_DIR}/web/stdio.js)
+  target_link_options(water_web_console INTERFACE
+    --js-library ${web_stdio} -sFILESYSTEM=0 -sASYNCIFY
+    "-sASYNCIFY_IMPORTS=['wasi_snapshot_preview1.fd_read']")
+  set_property(TARGET water_web_console APPEND PROPERTY INTERFACE_LINK_DEPENDS
     ${web_stdio})
+  target_link_options(water_node_files INTERFACE -sNODERAWFS=1)
 endif()
 
 if(WATER_CALCULATOR_COVERAGE)

@@ -20,14 +20,6 @@ constexpr std::int64_t MAX_EXPONENT =
 constexpr std::int64_t MIN_LAST_BIT =
     std::numeric_limits<double>::min_exponent - SIGNIFICAND_BITS;
 
-Natural from_digits(const std::string& digits) {
-  Natural n;
-  for (const char digit : digits) {
-    multiply_add(n, DECIMAL_BASE, static_cast<std::uint32_t>(digit - '0'));
-  }
-  return n;
-}
-
 // The double nearest to numerator / denominator, both positive: the
 // quotient's bits are worked out one at a time, as many as the double
 // holds, and the remainder decides the rounding.
@@ -83,7 +75,7 @@ double to_double(const DecimalNumber& number) {
   const std::int64_t exponent =
       std::clamp(number.point, -POINT_LIMIT, POINT_LIMIT) -
       static_cast<std::int64_t>(digits.size());
-  Natural numerator = from_digits(digits);
+  Natural numerator = natural_of_digits(digits);
   Natural denominator{1};
   multiply_by_power_of_ten(exponent > 0 ? numerator : denominator,
                            exponent > 0 ? exponent : -exponent);

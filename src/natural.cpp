@@ -36,6 +36,21 @@ void multiply_add(Natural& n, std::uint32_t factor, std::uint32_t addend) {
   }
 }
 
+// Nine digits at a time, each chunk one pass over the words.
+Natural natural_of_digits(std::string_view digits) {
+  Natural n;
+  for (std::size_t at = 0; at < digits.size(); at += CHUNK_DIGITS) {
+    std::uint32_t chunk = 0;
+    std::uint32_t scale = 1;
+    for (const char digit : digits.substr(at, CHUNK_DIGITS)) {
+      chunk = chunk * DECIMAL_BASE + static_cast<std::uint32_t>(digit - '0');
+      scale *= DECIMAL_BASE;
+    }
+    multiply_add(n, scale, chunk);
+  }
+  return n;
+}
+
 void multiply_by_power_of_ten(Natural& n, std::int64_t exponent) {
   for (; exponent >= CHUNK_DIGITS; exponent -= CHUNK_DIGITS) {
     multiply_add(n, CHUNK_BASE, 0);

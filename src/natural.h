@@ -5,6 +5,7 @@
 #define NATURAL_H
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 inline constexpr std::uint32_t DECIMAL_BASE = 10;
@@ -14,6 +15,9 @@ inline constexpr std::uint32_t DECIMAL_BASE = 10;
 using Natural = std::vector<std::uint32_t>;
 
 Natural natural_of(std::uint64_t x);
+
+// The integer that decimal `digits` ('0' to '9' only) write.
+Natural natural_of_digits(std::string_view digits);
 
 // n = n * factor + addend
 void multiply_add(Natural& n, std::uint32_t factor, std::uint32_t addend);
