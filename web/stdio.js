@@ -9,7 +9,6 @@ mergeInto(LibraryManager.library, {
     // errno values as the C library knows them, for the system's reasons.
     errnoOf: function(error) {
       var known = {
-        EAGAIN: {{{ cDefine('EAGAIN') }}},
         EBADF: {{{ cDefine('EBADF') }}},
         EISDIR: {{{ cDefine('EISDIR') }}},
         EINVAL: {{{ cDefine('EINVAL') }}},
@@ -17,6 +16,17 @@ mergeInto(LibraryManager.library, {
         EPIPE: {{{ cDefine('EPIPE') }}},
       };
       return known[error && error.code] || {{{ cDefine('EIO') }}};
+    },
+
+    // The buffers of a readv or writev call, in order, as views of memory.
+    buffers: function(iov, count) {
+      var views = [];
+      for (var i = 0; i < count; i++) {
+        var base = HEAPU32[(iov + i * 8) >> 2];
+        var length = HEAPU32[(iov + i * 8 + 4) >> 2];
+        views.push(HEAPU8.subarray(base, base + length));
+      }
+      return views;
     },
 
     node: function() {
@@ -71,18 +81,15 @@ mergeInto(LibraryManager.library, {
   fd_write__deps: ['$waterStdio', '$flush_NO_FILESYSTEM'],
   fd_write__sig: 'iiiii',
   fd_write: function(fd, iov, iovcnt, pnum) {
-    var parts = [];
+    var views = waterStdio.buffers(iov, iovcnt);
     var total = 0;
-    for (var i = 0; i < iovcnt; i++) {
-      var base = HEAPU32[(iov + i * 8) >> 2];
-      var length = HEAPU32[(iov + i * 8 + 4) >> 2];
-      parts.push(HEAPU8.slice(base, base + length));
-      total += length;
-    }
+    views.forEach(function(view) { total += view.length; });
     var bytes = new Uint8Array(total);
-    for (var i = 0, at = 0; i < parts.length; at += parts[i].length, i++) {
-      bytes.set(parts[i], at);
-    }
+    var at = 0;
+    views.forEach(function(view) {
+      bytes.set(view, at);
+      at += view.length;
+    });
     var errno = waterStdio.write(fd, bytes);
     if (errno === 0) {
       HEAPU32[pnum >> 2] = total;
@@ -94,18 +101,16 @@ mergeInto(LibraryManager.library, {
   fd_read__sig: 'iiiii',
   fd_read: function(fd, iov, iovcnt, pnum) {
     return Asyncify.handleSleep(function(wakeUp) {
+      var views = waterStdio.buffers(iov, iovcnt);
       var size = 0;
-      for (var i = 0; i < iovcnt; i++) {
-        size += HEAPU32[(iov + i * 8 + 4) >> 2];
-      }
+      views.forEach(function(view) { size += view.length; });
       waterStdio.read(fd, size, function(errno, bytes) {
         if (errno === 0) {
-          for (var i = 0, at = 0; i < iovcnt && at < bytes.length; i++) {
-            var base = HEAPU32[(iov + i * 8) >> 2];
-            var length = Math.min(HEAPU32[(iov + i * 8 + 4) >> 2],
-                                  bytes.length - at);
-            HEAPU8.set(bytes.subarray(at, at + length), base);
-            at += length;
+          // The program is suspended, so its memory is where it was.
+          for (var i = 0, at = 0; at < bytes.length; i++) {
+            var part = bytes.subarray(at, at + views[i].length);
+            views[i].set(part);
+            at += part.length;
           }
           HEAPU32[pnum >> 2] = bytes.length;
         }
@@ -114,7 +119,6 @@ mergeInto(LibraryManager.library, {
     });
   },
 
-  water_calculator_input_is_terminal__deps: ['$waterStdio'],
   water_calculator_input_is_terminal: function() {
     if (!ENVIRONMENT_IS_NODE) {
       return 1;  // a page's console has a person at it
