@@ -1,31 +1,23 @@
 // Times, in headless Chromium, how long the calculator's page takes from
 // being opened to showing its first question, and how long a blank page
 // takes to open, from file:// both, each in a new tab, the median of
-// several runs each, and prints both and their ratio. Uses the puppeteer-core that npm ci puts in
-// tests/web.
+// several runs each, and prints both and their ratio. Uses the Chromium
+// and puppeteer-core of the page's test (npm ci in tests/web).
 //
 // Argument: the page.
-import {createRequire} from 'node:module';
 import {mkdtempSync, rmSync, writeFileSync} from 'node:fs';
 import {tmpdir} from 'node:os';
 import {join, resolve} from 'node:path';
 import {pathToFileURL} from 'node:url';
 
-const require = createRequire(new URL('../tests/web/package.json', import.meta.url));
-const puppeteer = require('puppeteer-core');
+import {launchChromium} from '../tests/web/chromium.mjs';
+
 const RUNS = 25;
 
 const work = mkdtempSync(join(tmpdir(), 'page-bench-'));
 const blank = join(work, 'blank.html');
 writeFileSync(blank, '<!DOCTYPE html><html lang="en"><title>blank</title></html>\n');
-const browser = await puppeteer.launch({
-  executablePath: '/usr/bin/chromium',
-  headless: true,
-  userDataDir: join(work, 'profile'),
-  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-         '--disable-background-networking', '--disable-component-update',
-         '--disable-sync', '--disable-default-apps'],
-});
+const browser = await launchChromium(join(work, 'profile'));
 
 async function timed(open) {
   const tab = await browser.newPage();

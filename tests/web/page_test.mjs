@@ -14,14 +14,14 @@ import {pathToFileURL} from 'node:url';
 import {gzipSync} from 'node:zlib';
 
 const [pagePath, casesDir, shotsDir] = process.argv.slice(2).map((p) => resolve(p));
-const CHROMIUM = '/usr/bin/chromium';
 const HINT = 'Type anything and press Enter to end.\n';
 const MAX_BYTES = 512 * 1024;
 const MAX_GZIPPED = 160 * 1024;
 
-let puppeteer;
+let CHROMIUM;
+let launchChromium;
 try {
-  puppeteer = (await import('puppeteer-core')).default;
+  ({CHROMIUM, launchChromium} = await import('./chromium.mjs'));
 } catch {
   console.log('puppeteer-core is not installed: run npm ci in tests/web');
   process.exit(77);
@@ -56,16 +56,7 @@ const cases = readdirSync(casesDir)
 
 const url = pathToFileURL(pagePath).href;
 const profile = mkdtempSync(join(tmpdir(), 'chromium-'));
-const browser = await puppeteer.launch({
-  executablePath: CHROMIUM,
-  headless: true,
-  userDataDir: profile,
-  // Chromium reaches for Google's services at start, which a closed network
-  // refuses; none of that is the page's doing.
-  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-         '--disable-background-networking', '--disable-component-update',
-         '--disable-sync', '--disable-default-apps'],
-});
+const browser = await launchChromium(profile);
 
 const viewports = {
   desktop: {width: 1280, height: 900},
