@@ -16,14 +16,6 @@ std::uint32_t low_word(std::uint64_t x) {
 
 }  // namespace
 
-Natural natural_of(std::uint64_t x) {
-  Natural n;
-  for (; x != 0; x >>= WORD_BITS) {
-    n.push_back(low_word(x));
-  }
-  return n;
-}
-
 void multiply_add(Natural& n, std::uint32_t factor, std::uint32_t addend) {
   std::uint64_t carry = addend;
   for (std::uint32_t& word : n) {

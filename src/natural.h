@@ -1,6 +1,5 @@
-// Nonnegative integers of any size, the few operations that exact decimal
-// and binary conversions need: the reader's and, where the standard
-// library has no floating-point to_chars, the report's.
+// Nonnegative integers of any size, the few operations that the reader's
+// exact conversion from decimal to binary needs.
 #ifndef NATURAL_H
 #define NATURAL_H
 
@@ -13,8 +12,6 @@ inline constexpr std::uint32_t DECIMAL_BASE = 10;
 // In base 2^32, least significant word first, with no zero word at the
 // top: zero has no words.
 using Natural = std::vector<std::uint32_t>;
-
-Natural natural_of(std::uint64_t x);
 
 // The integer that decimal `digits` ('0' to '9' only) write.
 Natural natural_of_digits(std::string_view digits);

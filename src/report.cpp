@@ -4,12 +4,12 @@
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstdio>
 #include <cstdlib>
 #include <ostream>
 #include <string_view>
 #include <system_error>
 
-#include "general_notation.h"
 #include "output.h"
 
 namespace {
@@ -50,7 +50,13 @@ std::string format_float(float value) {
       buffer, std::to_chars(buffer.data(), buffer.data() + buffer.size(), wide,
                             std::chars_format::general, SIGNIFICANT_DIGITS));
 #else
-  return general_notation(wide, SIGNIFICANT_DIGITS);
+  // The C library's "%g" is exact too. It would write the locale's decimal
+  // separator, but the program never sets a locale, so it keeps the C
+  // locale's point.
+  FormatBuffer buffer{};
+  const int length = std::snprintf(buffer.data(), buffer.size(), "%.*g",
+                                   SIGNIFICANT_DIGITS, wide);
+  return {buffer.data(), static_cast<std::size_t>(length)};
 #endif
 }
 

@@ -6,14 +6,13 @@
 // is unchanged, so its buffers, flushes, ferror and errno work as anywhere.
 mergeInto(LibraryManager.library, {
   $waterStdio: {
-    // errno values as the C library knows them, for the system's reasons.
+    // errno values as the C library knows them, for the reasons a failed
+    // read gives; a failed write is reported without its reason.
     errnoOf: function(error) {
       var known = {
         EBADF: {{{ cDefine('EBADF') }}},
         EISDIR: {{{ cDefine('EISDIR') }}},
         EINVAL: {{{ cDefine('EINVAL') }}},
-        ENOSPC: {{{ cDefine('ENOSPC') }}},
-        EPIPE: {{{ cDefine('EPIPE') }}},
       };
       return known[error && error.code] || {{{ cDefine('EIO') }}};
     },
@@ -33,7 +32,14 @@ mergeInto(LibraryManager.library, {
       return require('fs');
     },
 
-    // Gives 0 or an errno.
+    // Blocks the thread for `milliseconds` without using the processor.
+    sleep: function(milliseconds) {
+      Atomics.wait(new Int32Array(new SharedArrayBuffer(4)), 0, 0,
+                   milliseconds);
+    },
+
+    // Gives 0 or an errno. A write cannot suspend the program, so where a
+    // pipe is full for now it sleeps, 10 ms at a time, until there is room.
     write: function(fd, bytes) {
       if (!ENVIRONMENT_IS_NODE) {
         return Module['waterConsole'].write(fd, bytes);
@@ -43,9 +49,10 @@ mergeInto(LibraryManager.library, {
         try {
           done += fs.writeSync(fd, bytes, done, bytes.length - done);
         } catch (error) {
-          if (error.code !== 'EAGAIN') {  // a pipe that is full for now
+          if (error.code !== 'EAGAIN') {
             return waterStdio.errnoOf(error);
           }
+          waterStdio.sleep(10);
         }
       }
       return 0;
