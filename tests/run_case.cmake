@@ -1,5 +1,7 @@
 # Runs PROGRAM (through EMULATOR, in a cross build) on CASE.in, with the
-# arguments in CASE.args (one a line) where there is one, and compares the
+# arguments in CASE.args (one a line) where there is one, under the name in
+# CASE.argv0 where there is one (natively: an emulator names the program
+# itself), and compares the
 # exact standard output, standard error and exit status with CASE.out and
 # CASE.err (status 1 with an .err). @PROJECT_VERSION@ in CASE.out stands
 # for VERSION. A program for Windows ends each line with CR LF.
@@ -13,7 +15,12 @@ endif()
 get_filename_component(name "${CASE}" NAME)
 set(actual "${CMAKE_CURRENT_BINARY_DIR}/cases/${name}")
 file(MAKE_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}/cases")
-execute_process(COMMAND ${EMULATOR} "${PROGRAM}" ${arguments}
+set(launcher ${EMULATOR})
+if(EXISTS "${CASE}.argv0" AND NOT EMULATOR)
+  file(STRINGS "${CASE}.argv0" argv0)
+  set(launcher bash -c "exec -a \"$0\" \"$@\"" "${argv0}")
+endif()
+execute_process(COMMAND ${launcher} "${PROGRAM}" ${arguments}
   INPUT_FILE "${CASE}.in" OUTPUT_FILE "${actual}.out"
   ERROR_FILE "${actual}.err" RESULT_VARIABLE status)
 set(expected_err "")
