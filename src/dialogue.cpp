@@ -1,11 +1,13 @@
 #include "dialogue.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdlib>
 #include <istream>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 #include "number_reader.h"
 #include "output.h"
@@ -29,57 +31,48 @@ constexpr std::array<Question, 3> QUESTIONS{{
     {"Diameter or resivior?", &Answers::reservoir_diameter},
 }};
 
-// The outcome of a read that gave no number.
-AnswersOutcome failure_of(AnswerStatus status) {
-  if (status == AnswerStatus::utf16_text) {
-    return AnswersOutcome::utf16_text;
-  }
-  if (status == AnswerStatus::input_ended) {
-    return AnswersOutcome::input_ended;
-  }
-  return AnswersOutcome::not_a_number;
-}
+}  // namespace
 
 std::string describe_failure(const AnswersRead& read) {
-  if (read.outcome == AnswersOutcome::read_failed) {
+  if (!read.read_failure.empty()) {
     return "standard input could not be read: " + read.read_failure;
   }
-  if (read.outcome == AnswersOutcome::utf16_text) {
+  if (read.status == AnswerStatus::utf16_text) {
     return "standard input is UTF-16 text; save the answers as UTF-8 or "
            "ANSI text";
   }
   const std::string question = "\"" + std::string(read.failed_question) + "\"";
-  if (read.outcome == AnswersOutcome::input_ended) {
+  if (read.status == AnswerStatus::input_ended) {
     return "input ended before the answer to " + question;
   }
   // The typed text is not repeated: it may hold control characters.
   return "the answer to " + question + " is not a number";
 }
 
-}  // namespace
-
-// Each question is asked once the one before it has its answer.
+// Each question is asked once the one before it has its answer. The
+// byte-order mark is looked for with the first question on screen, since
+// a console gives no byte until the user answers.
 AnswersRead read_answers(std::istream& in, std::ostream& out,
                          ReadFailure read_failure) {
-  AnswersRead read{AnswersOutcome::answered, {}, {}, {}};
-  for (const Question& question : QUESTIONS) {
-    out << question.text << ' ';
-    const bool first = &question == &QUESTIONS.front();
-    const AnswerRead answer =
-        first ? read_first_answer(in, out) : read_answer(in, out);
-    if (answer.status != AnswerStatus::number) {
-      read.outcome = failure_of(answer.status);
-      read.failed_question = question.text;
-      if (read.outcome == AnswersOutcome::input_ended) {
-        // Asked at once, before anything else can change the system's reason.
-        read.read_failure = read_failure();
-        if (!read.read_failure.empty()) {
-          read.outcome = AnswersOutcome::read_failed;
-        }
+  AnswersRead read{AnswerStatus::number, {}, {}, {}};
+  std::size_t asked = 0;  // the question on screen
+  out << QUESTIONS[asked].text << ' ';
+  read.status = skip_byte_order_mark(in, out);
+  while (read.status == AnswerStatus::number) {
+    const AnswerRead answer = read_answer(in, out);
+    read.status = answer.status;
+    if (answer.status == AnswerStatus::number) {
+      read.answers.*QUESTIONS[asked].answer = answer.value;
+      if (++asked == QUESTIONS.size()) {
+        return read;
       }
-      break;
+      out << QUESTIONS[asked].text << ' ';
     }
-    read.answers.*question.answer = answer.value;
+  }
+  read.failed_question = QUESTIONS[asked].text;
+  if (read.status == AnswerStatus::input_ended) {
+    // Asked at once, before anything else can change the system's reason.
+    read.read_failure = read_failure();
   }
   return read;
 }
@@ -92,13 +85,13 @@ int run_calculator(std::istream& in, std::ostream& out, std::ostream& err,
   write_line(out);
   const AnswersRead read = read_answers(in, out, read_failure);
   write_line(out);  // closes the line of prompts
-  if (read.outcome != AnswersOutcome::answered) {
+  if (read.status != AnswerStatus::number) {
     write_error(err, describe_failure(read));
     return EXIT_FAILURE;
   }
   const std::optional<Figures> figures = compute_figures(read.answers);
   if (!figures) {
-    write_error(err, "the answers give figures too large to report");
+    write_error(err, FIGURES_TOO_LARGE);
     return EXIT_FAILURE;
   }
   print_report(out, read.answers, *figures);

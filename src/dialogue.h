@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "number_reader.h"
 #include "water_calculation.h"
 
 // Why input gave out: the system's reason where reading failed, or nothing
@@ -16,19 +17,13 @@ using ReadFailure = std::string (*)();
 
 inline std::string input_really_ended() { return {}; }
 
-enum class AnswersOutcome {
-  answered,
-  not_a_number,
-  input_ended,
-  read_failed,
-  utf16_text
-};
-
+// The answers, or where and why reading them stopped. A status of
+// input_ended with a reason from the system is a read that failed.
 struct AnswersRead {
-  AnswersOutcome outcome;
+  AnswerStatus status;               // number once all three are answered
   std::string_view failed_question;  // the question left unanswered, if any
   Answers answers;                   // those read before any failure
-  std::string read_failure;          // the system's reason, for read_failed
+  std::string read_failure;          // the system's reason, where it gave one
 };
 
 // Asks the three questions in turn and stops at the first that gets no
@@ -36,8 +31,14 @@ struct AnswersRead {
 AnswersRead read_answers(std::istream& in, std::ostream& out,
                          ReadFailure read_failure = input_really_ended);
 
-// The run up to its report or its error; returns the exit status. How the
-// run then ends is finish_run's to decide.
+// What the error line says of answers that stopped short.
+std::string describe_failure(const AnswersRead& read);
+
+inline constexpr std::string_view FIGURES_TOO_LARGE =
+    "the answers give figures too large to report";
+
+// The run up to its report or its error; returns the exit status. The wait
+// that ends the run is the caller's (run_ending.h).
 int run_calculator(std::istream& in, std::ostream& out, std::ostream& err,
                    ReadFailure read_failure = input_really_ended);
 

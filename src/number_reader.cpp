@@ -127,34 +127,12 @@ AnswerStatus status_after_number(int c) {
   return c == '\0' ? AnswerStatus::utf16_text : AnswerStatus::not_a_number;
 }
 
-// Notepad and PowerShell begin a UTF-8 file with a byte-order mark, which
-// is skipped so that their answer files read like any others. A UTF-16
-// mark means text that cannot be read as numbers at all. A mark left
-// unfinished is not a number either; any other start is left to the reader.
-AnswerStatus skip_byte_order_mark(std::streambuf& input) {
-  constexpr int UTF8_MARK[] = {0xEF, 0xBB, 0xBF};
-  constexpr int UTF16_MARK[] = {0xFF, 0xFE};  // either way round
-  const int first = input.sgetc();
-  if (first == UTF8_MARK[0]) {
-    const bool whole =
-        input.snextc() == UTF8_MARK[1] && input.snextc() == UTF8_MARK[2];
-    if (!whole) {
-      return AnswerStatus::not_a_number;
-    }
-    input.sbumpc();
-  } else if (first == UTF16_MARK[0] || first == UTF16_MARK[1]) {
-    const int second = input.snextc();
-    const bool marked =
-        first != second && (second == UTF16_MARK[0] || second == UTF16_MARK[1]);
-    return marked ? AnswerStatus::utf16_text : AnswerStatus::not_a_number;
-  }
-  return AnswerStatus::number;
-}
-
+// The reads go through the buffer, which leaves the stream's flags alone;
+// the end of the input is marked on the stream for the closing wait.
 AnswerRead refused(std::istream& in, AnswerStatus status) {
-  in.setstate(status == AnswerStatus::input_ended
-                  ? std::ios::eofbit | std::ios::failbit
-                  : std::ios::failbit);
+  if (status == AnswerStatus::input_ended) {
+    in.setstate(std::ios::eofbit);
+  }
   return {status, 0.0F};
 }
 
@@ -179,17 +157,33 @@ AnswerRead read_answer(std::istream& in, std::ostream& out) {
   return {status, clamp_to_float(to_double(*number))};
 }
 
-// The mark is looked for with the first question already on screen, since
-// a console gives no byte until the user answers.
-AnswerRead read_first_answer(std::istream& in, std::ostream& out) {
+// Notepad and PowerShell begin a UTF-8 file with a byte-order mark, which
+// is skipped so that their answer files read like any others. A UTF-16
+// mark means text that cannot be read as numbers at all. A mark left
+// unfinished is not a number either; any other start is left to the reader.
+AnswerStatus skip_byte_order_mark(std::istream& in, std::ostream& out) {
   out.flush();
-  if (in.rdbuf() != nullptr) {
-    const AnswerStatus mark = skip_byte_order_mark(*in.rdbuf());
-    if (mark != AnswerStatus::number) {
-      return refused(in, mark);
-    }
+  if (in.rdbuf() == nullptr) {
+    return AnswerStatus::number;  // no input at all, which the read will find
   }
-  return read_answer(in, out);
+  std::streambuf& input = *in.rdbuf();
+  constexpr int UTF8_MARK[] = {0xEF, 0xBB, 0xBF};
+  constexpr int UTF16_MARK[] = {0xFF, 0xFE};  // either way round
+  const int first = input.sgetc();
+  if (first == UTF8_MARK[0]) {
+    const bool whole =
+        input.snextc() == UTF8_MARK[1] && input.snextc() == UTF8_MARK[2];
+    if (!whole) {
+      return AnswerStatus::not_a_number;
+    }
+    input.sbumpc();
+  } else if (first == UTF16_MARK[0] || first == UTF16_MARK[1]) {
+    const int second = input.snextc();
+    const bool marked =
+        first != second && (second == UTF16_MARK[0] || second == UTF16_MARK[1]);
+    return marked ? AnswerStatus::utf16_text : AnswerStatus::not_a_number;
+  }
+  return AnswerStatus::number;
 }
 
 void discard_entry(std::istream& in) {

@@ -20,14 +20,14 @@ struct AnswerRead {
 // Flushes `out`, skips white space, then reads a decimal number, which
 // must end at white space or at the end of the input: "10ft", "10,5" and
 // "1.2.3" are not numbers. The value is rounded to the nearest double,
-// then clamped into the normal float range. Anything but a number puts
-// `in` in its failed state.
+// then clamped into the normal float range. Where the input ended, `in`
+// is marked at its end.
 AnswerRead read_answer(std::istream& in, std::ostream& out);
 
-// The same for the very start of the input, which may hold a byte-order
-// mark: a UTF-8 one, as Notepad writes, is skipped; a UTF-16 one gives
+// Flushes `out`, then looks for a byte-order mark where the input starts:
+// a UTF-8 one, as Notepad writes, is skipped (number); a UTF-16 one gives
 // utf16_text, and one left unfinished not_a_number.
-AnswerRead read_first_answer(std::istream& in, std::ostream& out);
+AnswerStatus skip_byte_order_mark(std::istream& in, std::ostream& out);
 
 // Reads an optional sign, digits with at most one point, and an optional
 // exponent, leaving the character after them unread. Gives nothing when

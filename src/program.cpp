@@ -92,7 +92,13 @@ int run_program(int argc, char** argv) {
   }
   const int status =
       run_calculator(std::cin, std::cout, std::cerr, standard_input_failure);
+  // A window of the program's own keeps a report or an error on screen
+  // until Enter; elsewhere only a report waits, and an error ends at once.
   std::ifstream console = open_console_of_its_own();
-  return finish_run(status, {console.is_open(), standard_input_is_terminal()},
-                    std::cin, std::cout, std::cerr, console);
+  if (console.is_open()) {  // GCOVR_EXCL_BR_LINE: Windows alone opens one
+    wait_for_enter_to_close(std::cin, std::cerr, console);  // GCOVR_EXCL_LINE
+  } else if (status == EXIT_SUCCESS) {
+    wait_for_closing_entry(std::cin, std::cerr, standard_input_is_terminal());
+  }
+  return status;
 }

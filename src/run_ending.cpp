@@ -1,6 +1,5 @@
 #include "run_ending.h"
 
-#include <cstdlib>
 #include <istream>
 #include <limits>
 #include <ostream>
@@ -19,30 +18,25 @@ constexpr auto WHOLE_LINE = std::numeric_limits<std::streamsize>::max();
 
 }  // namespace
 
-void wait_for_closing_entry(std::istream& in, std::ostream& out) {
-  out.flush();
+// A person at a terminal would otherwise think the program hangs.
+void wait_for_closing_entry(std::istream& in, std::ostream& err,
+                            bool at_terminal) {
+  if (at_terminal) {
+    err << CLOSING_HINT;
+    write_line(err);
+  }
   discard_entry(in);
 }
 
-int finish_run(int status, Console where, std::istream& in, std::ostream& out,
-               std::ostream& err, std::istream& console) {
-  if (!where.window_of_its_own) {
-    if (status == EXIT_SUCCESS) {
-      if (where.terminal) {
-        err << CLOSING_HINT;
-        write_line(err);
-      }
-      wait_for_closing_entry(in, out);
-    }
-    return status;
-  }
-  // Input that ended has no line left to discard.
+// Enter is read from `console`, the same console opened afresh, since on
+// Windows input that a Ctrl-Z ended stays ended on `in`; and input that
+// ended has no line left to drop.
+void wait_for_enter_to_close(std::istream& in, std::ostream& err,
+                             std::istream& console) {
   if (!in.eof()) {
-    in.clear();
     in.ignore(WHOLE_LINE, '\n');
   }
   err << WINDOW_PROMPT;
   err.flush();
   console.ignore(WHOLE_LINE, '\n');
-  return status;
 }

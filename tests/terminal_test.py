@@ -3,6 +3,8 @@ only once its question has come back, the closing wait says what it wants
 at a terminal and nothing through pipes, and it must let blank lines pass.
 The arguments are the command that runs the program.
 
+A refused answer must end the run at once, with no closing wait.
+
 Through a pseudo-terminal by default; exits 77 (skipped) without one. With
 --pipes first, through pipes, where the C library flushes nothing before it
 reads, so only the program's own flushes bring each question back.
@@ -15,12 +17,17 @@ import time
 
 pipes = sys.argv[1] == "--pipes"
 command = sys.argv[2:] if pipes else sys.argv[1:]
-if pipes:
-    program = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                               stderr=subprocess.STDOUT)
-    screen_fd, keyboard_fd = program.stdout.fileno(), program.stdin.fileno()
-    newline = b"\n"
-else:
+newline = b"\n" if pipes else b"\r\n"  # a terminal's own line end
+
+
+def start():
+    global program, screen_fd, keyboard_fd, screen
+    screen = b""
+    if pipes:
+        program = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                   stderr=subprocess.STDOUT)
+        screen_fd, keyboard_fd = program.stdout.fileno(), program.stdin.fileno()
+        return
     try:
         master, slave = os.openpty()
     except (AttributeError, OSError):
@@ -28,8 +35,6 @@ else:
     program = subprocess.Popen(command, stdin=slave, stdout=slave, stderr=slave)
     os.close(slave)
     screen_fd = keyboard_fd = master
-    newline = b"\r\n"  # the terminal's own line end
-screen = b""
 
 
 def expect(text):
@@ -47,6 +52,7 @@ def expect_waiting():
         sys.exit(f"not waiting; screen: {screen!r}, status: {program.poll()}")
 
 
+start()
 for prompt, answer in [(b"How many people? ", b"4\n"), (b"How many days? ", b"30\n"),
                        (b"Diameter or resivior? ", b"10\n")]:
     expect(prompt)
@@ -63,4 +69,16 @@ if not pipes:
     expect(b"\r\n \r\n")  # the terminal's echo of the blank lines
 expect_waiting()
 os.write(keyboard_fd, b"x\n")
-sys.exit(0 if program.wait(timeout=10) == 0 else "the closing entry did not end the run with 0")
+if program.wait(timeout=10) != 0:
+    sys.exit("the closing entry did not end the run with 0")
+
+# A refused answer ends the run at once, with the input still open.
+start()
+expect(b"How many people? ")
+os.write(keyboard_fd, b"-\n")  # a wait would find only white space after it
+expect(b'error: the answer to "How many people?" is not a number' + newline)
+try:
+    status = program.wait(timeout=10)
+except subprocess.TimeoutExpired:
+    sys.exit(f"a refused run waits; screen: {screen!r}")
+sys.exit(0 if status == 1 and not screen else f"status {status}, then {screen!r}")

@@ -83,7 +83,7 @@ std::string prompts_up_to(std::string_view failed) {
 }
 
 void check_failure(std::string_view after_header, const std::string& error) {
-  if (error == "error: the answers give figures too large to report\n") {
+  if (error == "error: " + std::string(FIGURES_TOO_LARGE) + "\n") {
     check(after_header == prompts_up_to(PROMPTS.back()) + "\n",
           "figures too large are refused once all three are answered");
     return;

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "number_reader.h"
+#include "dialogue.h"
 
 inline void check(bool holds, const char* property) {
   if (!holds) {
@@ -19,16 +19,10 @@ inline void check(bool holds, const char* property) {
   }
 }
 
+// The error line, as the dialogue words it.
 inline std::string unreadable_answer_error(AnswerStatus status,
                                            std::string_view question) {
-  if (status == AnswerStatus::utf16_text) {
-    return "error: standard input is UTF-16 text; save the answers as UTF-8 "
-           "or ANSI text\n";
-  }
-  const std::string quoted = "\"" + std::string(question) + "\"";
-  return status == AnswerStatus::input_ended
-             ? "error: input ended before the answer to " + quoted + "\n"
-             : "error: the answer to " + quoted + " is not a number\n";
+  return "error: " + describe_failure({status, question, {}, {}}) + "\n";
 }
 
 #endif
