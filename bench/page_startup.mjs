@@ -10,7 +10,7 @@ import {tmpdir} from 'node:os';
 import {join, resolve} from 'node:path';
 import {pathToFileURL} from 'node:url';
 
-import {launchChromium} from '../tests/web/chromium.mjs';
+import {launchChromium} from '../tests/web/browsers.mjs';
 
 const RUNS = 25;
 

@@ -58,13 +58,26 @@ mergeInto(LibraryManager.library, {
       return 0;
     },
 
+    // Resumes the program in a page. Its exit ends it by throwing its
+    // status up the stack that resumed it: the normal end of a run, which
+    // must not reach the page as an error.
+    resume: function(done, errno, bytes) {
+      try {
+        done(errno, bytes);
+      } catch (thrown) {
+        if (!(thrown instanceof ExitStatus)) {
+          throw thrown;
+        }
+      }
+    },
+
     // Calls back with an errno, or 0 and the bytes read (none at the end).
     read: function(fd, size, done) {
       if (!ENVIRONMENT_IS_NODE) {
         Module['waterConsole'].read(fd, size).then(function(bytes) {
-          done(0, bytes);
+          waterStdio.resume(done, 0, bytes);
         }, function() {
-          done({{{ cDefine('EIO') }}});
+          waterStdio.resume(done, {{{ cDefine('EIO') }}});
         });
         return;
       }

@@ -1,0 +1,201 @@
+// Debian's Chromium, Firefox and WebKit, headless, each behind the same
+// few calls, for the page's test and its benchmark. Chromium and Firefox
+// through the puppeteer-core that npm ci puts beside this file; WebKit
+// through its own WebDriver, which needs an X display and no npm module.
+import {spawn} from 'node:child_process';
+import {existsSync, mkdtempSync, rmSync, writeFileSync} from 'node:fs';
+import {createServer} from 'node:net';
+import {tmpdir} from 'node:os';
+import {join} from 'node:path';
+import {setTimeout as sleep} from 'node:timers/promises';
+
+import puppeteer from 'puppeteer-core';
+
+export const PROGRAMS = {
+  chromium: '/usr/bin/chromium',
+  firefox: '/usr/bin/firefox-esr',
+  webkit: '/usr/bin/WebKitWebDriver',
+};
+const MINIBROWSER = '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser';
+
+// With a profile of its own in `userDataDir`. Chromium reaches for Google's
+// services at start, which a closed network refuses; none of that is the
+// page's doing.
+export function launchChromium(userDataDir) {
+  return puppeteer.launch({
+    executablePath: PROGRAMS.chromium,
+    headless: true,
+    userDataDir,
+    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+           '--disable-background-networking', '--disable-component-update',
+           '--disable-sync', '--disable-default-apps'],
+  });
+}
+
+// A tab of Chromium or Firefox, keeping what it saw go wrong.
+function puppeteerTab(tab) {
+  const errors = [];
+  const requests = [];
+  tab.on('request', (request) => requests.push(request.url()));
+  tab.on('pageerror', (error) => errors.push(String(error)));
+  tab.on('console', (message) => {
+    if (message.type() === 'error') {
+      errors.push(message.text());
+    }
+  });
+  return {
+    puppeteer: tab,
+    size: (viewport) => tab.setViewport(viewport),
+    goto: (url) => tab.goto(url, {waitUntil: 'load'}),
+    evaluate: (code, ...args) => tab.evaluate(code, ...args),
+    type: (text) => tab.type('#answer', text),
+    press: (key) => tab.keyboard.press(key),
+    async endInputKeys() {
+      await tab.keyboard.down('Control');
+      await tab.keyboard.press('d');
+      await tab.keyboard.up('Control');
+    },
+    click: (selector) => tab.click(selector),
+    screenshot: (path) => tab.screenshot({path, fullPage: true}),
+    errors: async () => errors,
+    requests: async () => requests,
+    close: () => tab.close(),
+  };
+}
+
+async function puppeteerBrowser(launched, cleanUp) {
+  return {
+    newTab: async () => puppeteerTab(await launched.newPage()),
+    async close() {
+      await launched.close();
+      cleanUp();
+    },
+  };
+}
+
+function freePort() {
+  return new Promise((resolve) => {
+    const server = createServer();
+    server.listen(0, '127.0.0.1', () => {
+      const {port} = server.address();
+      server.close(() => resolve(port));
+    });
+  });
+}
+
+// Xvfb on a display it picks itself, told back through a pipe.
+function startDisplay() {
+  const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', '1280x1024x24',
+                              '-nolisten', 'tcp'],
+                     {stdio: ['ignore', 'ignore', 'ignore', 'pipe']});
+  return new Promise((resolve, reject) => {
+    let told = '';
+    xvfb.stdio[3].on('data', (data) => {
+      told += data;
+      if (told.includes('\n')) {
+        resolve({process: xvfb, name: `:${told.trim()}`});
+      }
+    });
+    xvfb.on('exit', () => reject(new Error('Xvfb did not start')));
+  });
+}
+
+// WebKit's MiniBrowser through WebKitWebDriver, in plain W3C WebDriver.
+// In full-screen mode its window takes any size, a phone's included.
+async function webkitBrowser() {
+  const display = await startDisplay();
+  const port = await freePort();
+  const driver = spawn(PROGRAMS.webkit, [`--port=${port}`],
+                       {stdio: 'ignore', env: {...process.env, DISPLAY: display.name}});
+  const base = `http://127.0.0.1:${port}`;
+  async function call(method, path, body) {
+    const response = await fetch(base + path, {
+      method,
+      headers: {'content-type': 'application/json'},
+      body: body === undefined ? undefined : JSON.stringify(body),
+    });
+    const {value} = await response.json();
+    if (value && value.error) {
+      throw new Error(`WebDriver ${path}: ${value.error}: ${value.message}`);
+    }
+    return value;
+  }
+  let session;
+  for (let tries = 0; !session; tries++) {
+    try {
+      session = await call('POST', '/session', {capabilities: {alwaysMatch: {
+        'webkitgtk:browserOptions': {binary: MINIBROWSER, args: ['--automation', '--full-screen']},
+      }}});
+    } catch (error) {
+      if (tries === 50) {
+        throw error;
+      }
+      await sleep(100);  // the driver is still starting
+    }
+  }
+  const at = `/session/${session.sessionId}`;
+  const run = (code, args) =>
+    call('POST', `${at}/execute/sync`, {script: `return (${code}).apply(null, arguments);`, args});
+  const find = async (selector) =>
+    Object.values(await call('POST', `${at}/element`, {using: 'css selector', value: selector}))[0];
+  let field;  // the answer field of the page last opened
+  const keys = (text) => call('POST', `${at}/element/${field}/value`, {text});
+  const tab = {
+    size: (viewport) => call('POST', `${at}/window/rect`,
+                             {x: 0, y: 0, width: viewport.width, height: viewport.height}),
+    async goto(url) {
+      await call('POST', `${at}/url`, {url});
+      // Errors the page meets from here on; WebDriver tells of none itself.
+      await run(String(() => {
+        window.pageErrors = [];
+        window.addEventListener('error', (event) => window.pageErrors.push(event.message));
+        window.addEventListener('unhandledrejection',
+                                (event) => window.pageErrors.push(String(event.reason)));
+      }), []);
+      field = await find('#answer');
+    },
+    evaluate: (code, ...args) => run(typeof code === 'function' ? String(code) : `function () { ${code} }`, args),
+    type: async (text) => text && keys(text),
+    press: (key) => keys({Enter: '\uE007'}[key]),
+    endInputKeys: () => call('POST', `${at}/actions`, {actions: [{
+      type: 'key', id: 'keyboard', actions: [
+        {type: 'keyDown', value: '\uE009'}, {type: 'keyDown', value: 'd'},
+        {type: 'keyUp', value: 'd'}, {type: 'keyUp', value: '\uE009'}],
+    }]}),
+    async click(selector) {
+      await call('POST', `${at}/element/${await find(selector)}/click`, {});
+    },
+    async screenshot(path) {
+      await sleep(1000);  // the driver's picture can lag the page
+      writeFileSync(path, Buffer.from(await call('GET', `${at}/screenshot`), 'base64'));
+    },
+    errors: () => run(String(() => window.pageErrors || []), []),
+    requests: () => run(String(() => performance.getEntriesByType('resource').map((entry) => entry.name)), []),
+    close: async () => {},
+  };
+  return {
+    newTab: async () => tab,  // one window, reused
+    async close() {
+      await call('DELETE', at).catch(() => {});
+      driver.kill();
+      display.process.kill();
+    },
+  };
+}
+
+// The engine named, or null where it is not installed.
+export async function launch(engine) {
+  if (!existsSync(PROGRAMS[engine])) {
+    return null;
+  }
+  if (engine === 'webkit') {
+    return webkitBrowser();
+  }
+  const profile = mkdtempSync(join(tmpdir(), `${engine}-`));
+  const cleanUp = () => rmSync(profile, {recursive: true, force: true});
+  const launched = engine === 'chromium'
+    ? await launchChromium(profile)
+    : await puppeteer.launch({browser: 'firefox', executablePath: PROGRAMS.firefox,
+                              headless: true, userDataDir: profile});
+  return puppeteerBrowser(launched, cleanUp);
+}
