@@ -8,7 +8,8 @@ var LEGEND_ROW = 20;       // pixels for each line of the legend
 var PERSON_FEET = 6;
 var PERSON_GAP_FEET = 2;   // between the reservoir and the person
 var PERSON_WIDTH_FEET = 2;
-var PERSON_SMALLEST = 2;   // pixels tall, below which no person shows
+var PERSON_SMALLEST = 4;   // pixels tall, below which no person shows
+var HEADROOM = 1.1;        // the walls rise a tenth above the higher level
 var SVG = 'http://www.w3.org/2000/svg';
 
 // A figure as the report writes it, in the "%g" form or inf, -inf, nan.
@@ -56,7 +57,7 @@ function whyNotDrawn(figures) {
 // whether the person is tall enough to show beside the reservoir.
 function drawingScale(figures) {
   var width = figures.diameter.value;
-  var height = Math.max(figures.water.value, figures.ice.value);
+  var height = Math.max(figures.water.value, figures.ice.value) * HEADROOM;
   var scale = Math.min(DRAWING_WIDTH / width, DRAWING_HEIGHT / height);
   if (PERSON_FEET * scale < PERSON_SMALLEST) {
     return {pixelsPerFoot: scale, person: false};
@@ -126,7 +127,7 @@ function drawReservoir(figure, figures) {
   var tankWidth = figures.diameter.value * feet;
   var water = figures.water.value * feet;
   var ice = figures.ice.value * feet;
-  var walls = Math.max(water, ice);
+  var walls = Math.max(water, ice) * HEADROOM;
   var legendRows = scale.person ? 4 : 3;
   var floor = LEGEND_ROW * legendRows + 6 + Math.max(walls, scale.person ? PERSON_FEET * feet : 0);
   var svg = element('svg', {
