@@ -95,9 +95,10 @@
     show(text, fd);
     if (fd === 1) {
       thisRun.output += text;
-      if (!thisRun.drawn && reportFigures(thisRun.output)) {
+      var figures = !thisRun.drawn && reportFigures(thisRun.output);
+      if (figures) {
         thisRun.drawn = true;
-        drawReservoir(reservoir, reportFigures(thisRun.output));
+        drawReservoir(reservoir, figures);
       }
     }
   }

@@ -11,6 +11,8 @@ var PERSON_WIDTH_FEET = 2;
 var PERSON_SMALLEST = 4;   // pixels tall, below which no person shows
 var HEADROOM = 1.1;        // the walls rise a tenth above the higher level
 var SVG = 'http://www.w3.org/2000/svg';
+var WATER_STYLE = {fill: '#4a9fe0'};
+var ICE_STYLE = {stroke: '#0a5b8c', 'stroke-width': 2, 'stroke-dasharray': '4 2'};
 
 // A figure as the report writes it, in the "%g" form or inf, -inf, nan.
 function reportNumber(text) {
@@ -145,29 +147,27 @@ function drawReservoir(figure, figures) {
   legendRow(svg, 1, 'Water: ' + figures.water.text + ' ft deep', {
     name: 'rect',
     attributes: function (y) {
-      return {x: 2, y: y - 6, width: 14, height: 12, fill: '#4a9fe0'};
+      return Object.assign({x: 2, y: y - 6, width: 14, height: 12}, WATER_STYLE);
     },
   });
   legendRow(svg, 2, 'Frozen: ' + figures.ice.text + ' ft', {
     name: 'line',
     attributes: function (y) {
-      return {x1: 0, y1: y, x2: 18, y2: y, stroke: '#0a5b8c',
-              'stroke-width': 2, 'stroke-dasharray': '4 2'};
+      return Object.assign({x1: 0, y1: y, x2: 18, y2: y}, ICE_STYLE);
     },
   });
   if (scale.person) {
-    legendRow(svg, 3, 'Person: 6 ft', null);
+    legendRow(svg, 3, 'Person: ' + PERSON_FEET + ' ft', null);
   }
 
-  element('rect', {'data-part': 'water', x: 0, y: floor - water,
-                   width: tankWidth, height: water, fill: '#4a9fe0'}, svg);
+  element('rect', Object.assign({'data-part': 'water', x: 0, y: floor - water,
+                                 width: tankWidth, height: water}, WATER_STYLE), svg);
   element('rect', {'data-part': 'tank', x: 0, y: floor - walls,
                    width: tankWidth, height: walls, fill: 'none',
                    stroke: '#1a1a1a', 'stroke-width': 1,
                    'vector-effect': 'non-scaling-stroke'}, svg);
-  element('line', {'data-part': 'ice', x1: 0, y1: floor - ice, x2: tankWidth,
-                   y2: floor - ice, stroke: '#0a5b8c', 'stroke-width': 2,
-                   'stroke-dasharray': '4 2'}, svg);
+  element('line', Object.assign({'data-part': 'ice', x1: 0, y1: floor - ice,
+                                 x2: tankWidth, y2: floor - ice}, ICE_STYLE), svg);
   if (scale.person) {
     var left = tankWidth + PERSON_GAP_FEET * feet;
     var head = PERSON_FEET * feet / 8;

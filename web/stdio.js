@@ -6,6 +6,10 @@
 // is unchanged, so its buffers, flushes, ferror and errno work as anywhere.
 mergeInto(LibraryManager.library, {
   $waterStdio: {
+    // How long a pipe that is full or empty for now is left before the
+    // next try.
+    retryMilliseconds: 10,
+
     // errno values as the C library knows them, for the reasons a failed
     // read gives; a failed write is reported without its reason.
     errnoOf: function(error) {
@@ -28,6 +32,12 @@ mergeInto(LibraryManager.library, {
       return views;
     },
 
+    size: function(views) {
+      var total = 0;
+      views.forEach(function(view) { total += view.length; });
+      return total;
+    },
+
     node: function() {
       return require('fs');
     },
@@ -39,7 +49,7 @@ mergeInto(LibraryManager.library, {
     },
 
     // Gives 0 or an errno. A write cannot suspend the program, so where a
-    // pipe is full for now it sleeps, 10 ms at a time, until there is room.
+    // pipe is full for now it sleeps until there is room.
     write: function(fd, bytes) {
       if (!ENVIRONMENT_IS_NODE) {
         return Module['waterConsole'].write(fd, bytes);
@@ -52,7 +62,7 @@ mergeInto(LibraryManager.library, {
           if (error.code !== 'EAGAIN') {
             return waterStdio.errnoOf(error);
           }
-          waterStdio.sleep(10);
+          waterStdio.sleep(waterStdio.retryMilliseconds);
         }
       }
       return 0;
@@ -84,7 +94,8 @@ mergeInto(LibraryManager.library, {
       var buffer = Buffer.alloc(size);
       waterStdio.node().read(fd, buffer, 0, size, null, function(error, count) {
         if (error && error.code === 'EAGAIN') {  // nothing in the pipe yet
-          setTimeout(function() { waterStdio.read(fd, size, done); }, 10);
+          setTimeout(function() { waterStdio.read(fd, size, done); },
+                     waterStdio.retryMilliseconds);
         } else if (error) {
           done(waterStdio.errnoOf(error));
         } else {
@@ -102,8 +113,7 @@ mergeInto(LibraryManager.library, {
   fd_write__sig: 'iiiii',
   fd_write: function(fd, iov, iovcnt, pnum) {
     var views = waterStdio.buffers(iov, iovcnt);
-    var total = 0;
-    views.forEach(function(view) { total += view.length; });
+    var total = waterStdio.size(views);
     var bytes = new Uint8Array(total);
     var at = 0;
     views.forEach(function(view) {
@@ -122,9 +132,7 @@ mergeInto(LibraryManager.library, {
   fd_read: function(fd, iov, iovcnt, pnum) {
     return Asyncify.handleSleep(function(wakeUp) {
       var views = waterStdio.buffers(iov, iovcnt);
-      var size = 0;
-      views.forEach(function(view) { size += view.length; });
-      waterStdio.read(fd, size, function(errno, bytes) {
+      waterStdio.read(fd, waterStdio.size(views), function(errno, bytes) {
         if (errno === 0) {
           // The program is suspended, so its memory is where it was.
           for (var i = 0, at = 0; at < bytes.length; i++) {

@@ -116,7 +116,7 @@ async function typeCase(tab, input, phone) {
 }
 
 // What the console shows, by stream, and how each stream's lines look.
-function console_(tab) {
+function consoleShown(tab) {
   return tab.evaluate(() => {
     const spans = [...document.querySelectorAll('#screen span')];
     const text = (fd) => spans.filter((s) => s.dataset.fd === fd).map((s) => s.textContent).join('');
@@ -238,7 +238,7 @@ async function typedCases() {
       const expectedStatus = failed ? '1' : '0';
       await typeCase(tab, read(testCase, 'in'), name === 'phone');
       await waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
-      const shown = await console_(tab);
+      const shown = await consoleShown(tab);
       check(shown.out === read(testCase, 'out'), `${where}: the output shown is the case's\n${shown.out}`);
       check(shown.err === expectedErr, `${where}: the errors shown are the case's\n${shown.err}`);
       check(shown.errorSpans === (failed ? expectedErr : ''), `${where}: errors, and only they, look like errors`);
@@ -314,7 +314,7 @@ async function offline() {
   check((await page.title()).startsWith('new '), 'offline, the page last seen opens');
   await typeCase(tab, read('typical', 'in'), false);
   await waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
-  const shown = await console_(tab);
+  const shown = await consoleShown(tab);
   check(shown.out === read('typical', 'out') && shown.exitStatus === '0',
         `offline, a whole session gives its report\n${shown.out}`);
   const left = (await tab.requests()).filter((address) =>
