@@ -2,7 +2,8 @@
 # program PROGRAM, the JavaScript file that emscripten made, and the page's
 # own SCRIPTS inside it, so that the page is one file that needs nothing
 # else. Then writes WORKER, the service worker of a served page, from its
-# template WORKER_TEMPLATE, named for this very page by its hash.
+# template WORKER_TEMPLATE: it keeps the page and the files KEPT, in a
+# cache named for their contents by their hash.
 cmake_minimum_required(VERSION 3.25)
 file(READ "${TEMPLATE}" page)
 file(READ "${PROGRAM}" program)
@@ -23,7 +24,16 @@ string(REPLACE "@PAGE_SCRIPT@" "${scripts}" page "${page}")
 string(REPLACE "@PROGRAM@" "${program}" page "${page}")
 file(WRITE "${PAGE}" "${page}")
 
-string(SHA256 page_hash "${page}")
-string(SUBSTRING "${page_hash}" 0 16 PAGE_HASH)
+get_filename_component(page_name "${PAGE}" NAME)
+set(contents "${page}")
+set(KEPT_FILES "'${page_name}'")
+foreach(file IN LISTS KEPT)
+  file(SHA256 "${file}" file_hash)
+  get_filename_component(name "${file}" NAME)
+  string(APPEND contents "${name} ${file_hash}\n")
+  string(APPEND KEPT_FILES ", '${name}'")
+endforeach()
+string(SHA256 contents_hash "${contents}")
+string(SUBSTRING "${contents_hash}" 0 16 CONTENTS_HASH)
 set(PROJECT_VERSION ${VERSION})
 configure_file("${WORKER_TEMPLATE}" "${WORKER}" @ONLY)

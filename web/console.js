@@ -1,16 +1,20 @@
 // The page's console: what the program writes, what the person types, and
-// one run of the program at a time, started afresh by Run again.
+// one run of the program at a time, started afresh by Run again. It runs
+// before the program has arrived, and keeps what is typed until then.
 (function () {
-  var screen = document.getElementById('screen');
-  var form = document.getElementById('line');
-  var field = document.getElementById('answer');
-  var inputs = form.querySelectorAll('input, button');
-  var endButton = document.getElementById('end');
-  var again = document.getElementById('again');
-  var status = document.getElementById('status');
-  var reservoir = document.getElementById('reservoir');
-  var encoder = new TextEncoder();
-  var run = null;  // the run in progress
+  const screen = document.getElementById('screen');
+  const form = document.getElementById('line');
+  const label = form.querySelector('label');
+  const field = document.getElementById('answer');
+  const inputs = form.querySelectorAll('input, button');
+  const endButton = document.getElementById('end');
+  const again = document.getElementById('again');
+  const status = document.getElementById('status');
+  const reservoir = document.getElementById('reservoir');
+  const encoder = new TextEncoder();
+  const FIELD_NAME = label.textContent;  // while no question waits
+  let run = null;        // the run in progress, or the one to come
+  let touched = false;   // whether the person has typed or run anything
 
   // Standard error holds errors, which begin "error: ", and the closing
   // wait's line, which asks for an entry and is no error.
@@ -18,22 +22,23 @@
     if (fd !== 2) {
       return fd === 0 ? 'echo' : 'out';
     }
-    return line.lastIndexOf('error: ', 0) === 0 ? 'err' : 'note';
+    return line.startsWith('error: ') ? 'err' : 'note';
   }
 
   // Each line, and each question, is an element of its own, so that a
-  // screen reader announces it as it comes; a line that comes in parts
-  // grows in place until its end.
+  // screen reader announces it as it comes. A line that comes in parts
+  // grows by additions only: text already there is never replaced, or it
+  // would be heard again.
   function show(text, fd) {
     if (text === '') {
       return;
     }
-    var last = screen.lastChild;
-    var open = last && Number(last.dataset.fd) === fd &&
-        !/\n$/.test(last.textContent);
-    var span = open ? last : document.createElement('span');
+    const last = screen.lastChild;
+    const open = last && Number(last.dataset.fd) === fd &&
+        !last.textContent.endsWith('\n');
+    const span = open ? last : document.createElement('span');
     span.dataset.fd = String(fd);
-    span.textContent = (open ? span.textContent : '') + text;
+    span.appendChild(document.createTextNode(text));
     span.className = kindOf(fd, span.textContent);
     if (!open) {
       screen.appendChild(span);
@@ -41,31 +46,71 @@
     field.scrollIntoView({block: 'nearest'});
   }
 
+  // The widest line a report can hold, which must fit the console whole.
+  const REPORT_COLUMNS = 50;
+  const FIT_STEP = 0.1;   // pixels: a font may round each character's width
+  const FIT_STEPS = 80;
+
+  function columnsWidth(fontSize) {
+    const probe = document.createElement('span');
+    probe.style.cssText = 'position: absolute; visibility: hidden; white-space: pre';
+    probe.style.fontFamily = getComputedStyle(screen).fontFamily;
+    probe.style.fontSize = fontSize + 'px';
+    probe.textContent = '0'.repeat(REPORT_COLUMNS);
+    document.body.appendChild(probe);
+    const width = probe.getBoundingClientRect().width;
+    probe.remove();
+    return width;
+  }
+
+  // The style's size for the console's text is worked out for a usual
+  // monospace font; where this one is wider, the largest size that fits.
+  function fitReportColumns() {
+    screen.style.fontSize = '';
+    const style = getComputedStyle(screen);
+    const room = screen.clientWidth - parseFloat(style.paddingLeft) -
+        parseFloat(style.paddingRight);
+    let size = parseFloat(style.fontSize);
+    for (let steps = 0; columnsWidth(size) > room && steps < FIT_STEPS; steps++) {
+      size -= FIT_STEP;
+    }
+    screen.style.fontSize = size + 'px';
+  }
+
   function setInputEnabled(enabled) {
-    inputs.forEach(function (input) {
+    inputs.forEach((input) => {
       input.disabled = !enabled;
     });
   }
 
+  // The field is named for the question that waits, as each one comes.
+  function nameField(question) {
+    label.textContent = question || FIELD_NAME;
+  }
+
   // Hands the program what was typed, once it asks and something is there.
   function deliver() {
-    var reading = run.reading;
+    const reading = run.reading;
     if (!reading) {
       return;
     }
     if (run.typed.length > 0) {
-      var chunk = run.typed[0];
-      var part = chunk.subarray(0, reading.size);
+      const chunk = run.typed[0];
+      const part = chunk.subarray(0, reading.size);
       if (part.length === chunk.length) {
         run.typed.shift();
       } else {
         run.typed[0] = chunk.subarray(part.length);
       }
       run.reading = null;
+      run.sinceRead = '';
       reading.resolve(part);
     } else if (run.inputEnded) {
       run.reading = null;
       reading.resolve(new Uint8Array(0));
+    } else if (run.sinceRead.trim() !== '') {
+      // A blank line read leaves the same question waiting.
+      nameField(run.sinceRead.trimEnd().split('\n').pop().trim());
     }
     document.body.dataset.waiting = run.reading ? 'yes' : 'no';
   }
@@ -74,6 +119,7 @@
     if (!run || run.inputEnded) {
       return;
     }
+    touched = true;
     show(text, 0);
     run.typed.push(encoder.encode(text));
     deliver();
@@ -87,15 +133,17 @@
     field.value = '';
     run.inputEnded = true;
     setInputEnabled(false);
+    nameField('');
     status.textContent = 'Input ended.';
     deliver();
   }
 
   function written(thisRun, fd, text) {
     show(text, fd);
+    thisRun.sinceRead += text;
     if (fd === 1) {
       thisRun.output += text;
-      var figures = !thisRun.drawn && reportFigures(thisRun.output);
+      const figures = !thisRun.drawn && reportFigures(thisRun.output);
       if (figures) {
         thisRun.drawn = true;
         drawReservoir(reservoir, figures);
@@ -103,82 +151,155 @@
     }
   }
 
+  // The focus goes to the status, not to Run again, so that a second
+  // Enter, or a key that repeats, cannot wipe the report it has just made.
   function finished(exitStatus) {
     written(run, 1, run.decoders[1].decode());
     written(run, 2, run.decoders[2].decode());
     run = null;
+    touched = true;
     setInputEnabled(false);
+    nameField('');
     document.body.dataset.waiting = 'no';
     document.body.dataset.exitStatus = String(exitStatus);
     status.textContent = 'The run ended with exit status ' + exitStatus +
         (exitStatus === 0 ? '.' : ': see the error above.');
     again.hidden = false;
-    again.focus();
+    status.focus({preventScroll: true});
+    if (!reservoir.hidden) {
+      reservoir.scrollIntoView({block: 'nearest'});
+    }
   }
 
-  function start() {
+  // A new run, ready for what is typed; the program starts with launch.
+  function prepare() {
     screen.textContent = '';
-    status.textContent = '';
     reservoir.hidden = true;
     reservoir.textContent = '';
     again.hidden = true;
     setInputEnabled(true);
-    field.value = '';
     delete document.body.dataset.exitStatus;
     run = {
       typed: [],
       reading: null,
       inputEnded: false,
       output: '',
+      sinceRead: '',  // what the program wrote since it last read: its question
       drawn: false,
       decoders: {1: new TextDecoder(), 2: new TextDecoder()},
     };
-    var thisRun = run;
+    field.focus();
+  }
+
+  function launch() {
+    const thisRun = run;
     runCalculator({
       arguments: [],
       thisProgram: 'water_calculator',
       waterConsole: {
-        write: function (fd, bytes) {
+        write(fd, bytes) {
           written(thisRun, fd, thisRun.decoders[fd].decode(bytes, {stream: true}));
           return 0;
         },
-        read: function (fd, size) {
-          return new Promise(function (resolve) {
-            thisRun.reading = {size: size, resolve: resolve};
+        read(fd, size) {
+          return new Promise((resolve) => {
+            if (status.textContent === LOADING) {
+              status.textContent = '';
+            }
+            thisRun.reading = {size, resolve};
             deliver();
           });
         },
       },
       onExit: finished,
-      onAbort: function (what) {
+      onAbort(what) {
         show('error: the program stopped: ' + what + '\n', 2);
         finished(1);
       },
     });
-    field.focus();
   }
 
-  form.addEventListener('submit', function (event) {
+  // The program's script follows this one: it may still be on its way.
+  const LOADING = status.textContent;
+  function programArrived() {
+    if (typeof runCalculator !== 'function') {
+      setInputEnabled(false);
+      status.textContent = 'The calculator did not load completely: ' +
+          'reload the page to try again.';
+      return;
+    }
+    launch();
+  }
+
+  // A new release, taken while the page is open: opened at once if the
+  // person has not begun, else kept for the next visit.
+  function newRelease() {
+    if (!touched && field.value === '') {
+      status.textContent = 'A new release of the calculator is here: opening it.';
+      location.reload();
+    } else {
+      document.getElementById('release').textContent = 'A new release of ' +
+          'the calculator is ready: it opens the next time this page is opened.';
+    }
+  }
+
+  form.addEventListener('submit', (event) => {
     event.preventDefault();
     send(field.value + '\n');
     field.value = '';
     field.focus();
   });
-  field.addEventListener('keydown', function (event) {
-    if (event.ctrlKey && (event.key === 'd' || event.key === 'D')) {
+  field.addEventListener('input', () => {
+    touched = true;
+  });
+  // As at a terminal: Ctrl-D ends the input wherever the focus is, and
+  // what is typed on the console, as after selecting some of it, goes to
+  // the field. Once a run has ended, the browser has its keys back.
+  document.addEventListener('keydown', (event) => {
+    if (!run || run.inputEnded || event.altKey || event.metaKey) {
+      return;
+    }
+    if (event.ctrlKey) {
+      if (event.key.toLowerCase() === 'd') {
+        event.preventDefault();
+        endInput();
+      }
+      return;
+    }
+    if (event.target !== document.body && !screen.contains(event.target)) {
+      return;
+    }
+    if (event.key === 'Enter') {
       event.preventDefault();
-      endInput();
+      form.requestSubmit();
+    } else if (event.key.length === 1) {
+      event.preventDefault();
+      field.focus();
+      field.setRangeText(event.key, field.selectionStart, field.selectionEnd, 'end');
+      touched = true;
     }
   });
   endButton.addEventListener('click', endInput);
-  document.querySelectorAll('.key').forEach(function (key) {
-    key.addEventListener('click', function () {
+  document.querySelectorAll('.key').forEach((key) => {
+    key.addEventListener('click', () => {
       field.setRangeText(key.dataset.key, field.selectionStart,
                          field.selectionEnd, 'end');
       field.focus();
     });
   });
-  again.addEventListener('click', start);
-  offerInstallAndOffline();
-  start();
+  again.addEventListener('click', () => {
+    field.value = '';
+    status.textContent = '';
+    prepare();
+    launch();
+  });
+  window.addEventListener('resize', fitReportColumns);
+  fitReportColumns();
+  offerInstallAndOffline(newRelease);
+  prepare();
+  if (document.readyState === 'loading') {
+    document.addEventListener('DOMContentLoaded', programArrived);
+  } else {
+    programArrived();
+  }
 })();

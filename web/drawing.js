@@ -2,32 +2,55 @@
 // printed: an upright cylinder seen from the side, as wide as its
 // diameter, the water at its liquid depth, the level the same water
 // reaches frozen, and a person of six feet beside it where one shows.
-var DRAWING_WIDTH = 300;   // CSS pixels: fits a 360-pixel screen
-var DRAWING_HEIGHT = 260;  // at most, for the shapes
-var LEGEND_ROW = 20;       // pixels for each line of the legend
-var PERSON_FEET = 6;
-var PERSON_GAP_FEET = 2;   // between the reservoir and the person
-var PERSON_WIDTH_FEET = 2;
-var PERSON_SMALLEST = 4;   // pixels tall, below which no person shows
-var HEADROOM = 1.1;        // the walls rise a tenth above the higher level
-var SVG = 'http://www.w3.org/2000/svg';
-var WATER_STYLE = {fill: '#4a9fe0'};
-var ICE_STYLE = {stroke: '#0a5b8c', 'stroke-width': 2, 'stroke-dasharray': '4 2'};
+// The drawing is laid out first, in the pixels it is shown in, then drawn.
+const DRAWING_WIDTH = 300;   // CSS pixels at most: fits a 360-pixel screen
+const DRAWING_HEIGHT = 260;  // at most, for the shapes
+const EDGE = 1;              // room for the walls' stroke on every side
+const LEGEND_ROW = 20;       // pixels for each line of the legend
+const LEGEND_GAP = 6;        // between the legend and the shapes
+const PERSON_FEET = 6;
+const PERSON_GAP_FEET = 2;   // between the reservoir and the person
+const PERSON_WIDTH_FEET = 2;
+const PERSON_SMALLEST = 4;   // pixels tall, below which no person shows
+const SMALLEST_PART = 1;     // pixels: a part any smaller is drawn this size
+const WALLS_SMALLEST = 4;    // pixels: an empty reservoir still shows walls
+const HEADROOM = 1.1;        // the walls rise a tenth above the higher level
+const SVG = 'http://www.w3.org/2000/svg';
+const WATER_STYLE = {fill: '#4a9fe0'};
+const ICE_STYLE = {stroke: '#0a5b8c', 'stroke-width': 2, 'stroke-dasharray': '4 2'};
 
 // A figure as the report writes it, in the "%g" form or inf, -inf, nan.
 function reportNumber(text) {
-  var named = {'inf': Infinity, '-inf': -Infinity, 'nan': NaN};
+  const named = {'inf': Infinity, '-inf': -Infinity, 'nan': NaN};
   return text in named ? named[text] : Number(text);
+}
+
+// A length as the report writes its figures: six significant digits in
+// the "%g" form of C's printf.
+function asReportWrites(value) {
+  const [mantissa, exponentText] = value.toExponential(5).split('e');
+  const exponent = Number(exponentText);
+  const trimmed = (digits) => digits.includes('.') ? digits.replace(/\.?0+$/, '') : digits;
+  if (exponent < -4 || exponent >= 6) {
+    return trimmed(mantissa) + 'e' + (exponent < 0 ? '-' : '+') +
+        String(Math.abs(exponent)).padStart(2, '0');
+  }
+  return trimmed(value.toFixed(5 - exponent));
+}
+
+// "1 foot", "2 feet": a length as printed, with its unit.
+function feet(text) {
+  return text + (text === '1' || text === '-1' ? ' foot' : ' feet');
 }
 
 // The diameter and the two depths of a report, each as printed and as a
 // number; null until the report's last line is there.
 function reportFigures(output) {
   function figure(pattern) {
-    var found = pattern.exec(output);
+    const found = pattern.exec(output);
     return found && {text: found[1], value: reportNumber(found[1])};
   }
-  var figures = {
+  const figures = {
     diameter: figure(/^Diameter of resiviour: (\S+)\n/m),
     water: figure(/^Height of water if liquid: (\S+) feet\n/m),
     ice: figure(/^Height of frozen water: (\S+) feet\n/m),
@@ -38,151 +61,182 @@ function reportFigures(output) {
 // Why the figures give no shape, or '' where they do.
 function whyNotDrawn(figures) {
   if (!(figures.diameter.value > 0)) {
-    return 'No reservoir is drawn: a diameter of ' + figures.diameter.text +
-        ' feet gives it no width.';
+    return 'No reservoir is drawn: a diameter of ' + feet(figures.diameter.text) +
+        ' gives it no width.';
   }
-  var depths = [figures.water, figures.ice];
-  for (var i = 0; i < depths.length; i++) {
-    if (!isFinite(depths[i].value)) {
-      return 'No reservoir is drawn: a depth of ' + depths[i].text +
-          ' feet has no height that can be drawn.';
+  for (const depth of [figures.water, figures.ice]) {
+    if (!isFinite(depth.value)) {
+      return 'No reservoir is drawn: a depth of ' + feet(depth.text) +
+          ' has no height that can be drawn.';
     }
-    if (depths[i].value < 0) {
-      return 'No reservoir is drawn: a depth of ' + depths[i].text +
-          ' feet would lie below its floor.';
+    if (depth.value < 0) {
+      return 'No reservoir is drawn: a depth of ' + feet(depth.text) +
+          ' would lie below its floor.';
     }
   }
   return '';
 }
 
-// Pixels per foot that fit the shapes into the drawing, unstretched, and
-// whether the person is tall enough to show beside the reservoir.
-function drawingScale(figures) {
-  var width = figures.diameter.value;
-  var height = Math.max(figures.water.value, figures.ice.value) * HEADROOM;
-  var scale = Math.min(DRAWING_WIDTH / width, DRAWING_HEIGHT / height);
-  if (PERSON_FEET * scale < PERSON_SMALLEST) {
-    return {pixelsPerFoot: scale, person: false};
+// Pixels per foot that fit the shapes into `width` pixels across,
+// unstretched, and whether the person shows: only where it is tall enough
+// at the scale that makes room for it.
+function drawingScale(figures, width) {
+  const fit = (across, up) => Math.min(width / across, DRAWING_HEIGHT / up);
+  const tankHeight = Math.max(figures.water.value, figures.ice.value) * HEADROOM;
+  const withPerson = fit(figures.diameter.value + PERSON_GAP_FEET + PERSON_WIDTH_FEET,
+                         Math.max(tankHeight, PERSON_FEET));
+  if (PERSON_FEET * withPerson >= PERSON_SMALLEST) {
+    return {pixelsPerFoot: withPerson, person: true};
   }
-  width += PERSON_GAP_FEET + PERSON_WIDTH_FEET;
-  height = Math.max(height, PERSON_FEET);
-  return {
-    pixelsPerFoot: Math.min(DRAWING_WIDTH / width, DRAWING_HEIGHT / height),
-    person: true,
-  };
+  return {pixelsPerFoot: fit(figures.diameter.value, tankHeight), person: false};
 }
 
-function element(name, attributes, parent) {
-  var made = document.createElementNS(SVG, name);
-  Object.keys(attributes).forEach(function (key) {
-    made.setAttribute(key, String(attributes[key]));
-  });
-  parent.appendChild(made);
-  return made;
-}
-
-function legendRow(svg, row, text, swatch) {
-  var y = LEGEND_ROW * row + LEGEND_ROW / 2;
-  if (swatch) {
-    element(swatch.name, swatch.attributes(y), svg);
-  }
-  element('text', {x: 22, y: y + 5, 'font-size': 13, fill: '#1a1a1a'}, svg)
-      .textContent = text;
+// A length in pixels, drawn at least a pixel where it is not zero.
+function drawn(pixels) {
+  return pixels > 0 ? Math.max(pixels, SMALLEST_PART) : 0;
 }
 
 // The sentences that tell what a drawing is too small to show.
-function underAPixel(figures, pixelsPerFoot, person) {
-  var notes = [];
-  var parts = [
-    [figures.diameter.value, 'The reservoir, ' + figures.diameter.text +
-        ' feet across, is under a pixel wide at this scale.'],
-    [figures.water.value, 'The water, ' + figures.water.text +
-        ' feet deep, is under a pixel high at this scale.'],
-    [figures.ice.value, 'The frozen level, ' + figures.ice.text +
-        ' feet, is under a pixel high at this scale.'],
+function smallParts(figures, pixelsPerFoot, person) {
+  const notes = [];
+  const parts = [
+    [figures.diameter, 'The reservoir, ' + feet(figures.diameter.text) +
+        ' across, is under a pixel wide at this scale, and is drawn a pixel wide.'],
+    [figures.water, 'The water, ' + feet(figures.water.text) +
+        ' deep, is under a pixel high at this scale, and is drawn a pixel high.'],
+    [figures.ice, 'The frozen level, ' + feet(figures.ice.text) +
+        ', is under a pixel high at this scale, and is drawn a pixel high.'],
   ];
-  parts.forEach(function (part) {
-    if (part[0] * pixelsPerFoot < 1) {
-      notes.push(part[1]);
+  for (const [figure, sentence] of parts) {
+    if (figure.value > 0 && figure.value * pixelsPerFoot < SMALLEST_PART) {
+      notes.push(sentence);
     }
-  });
+  }
+  if (!(figures.water.value > 0)) {
+    notes.push('The reservoir holds no water.');
+  }
   if (!person) {
     notes.push('A person of six feet would be too small to show.');
   }
   return notes;
 }
 
+// Where each shape of the report's `figures` goes, in pixels, in a drawing
+// at most `width` pixels wide: {reason} where there is no shape to draw.
+function reservoirLayout(figures, width) {
+  const reason = whyNotDrawn(figures);
+  if (reason) {
+    return {reason};
+  }
+  const {pixelsPerFoot, person} = drawingScale(figures, width - 2 * EDGE);
+  const tankWidth = drawn(figures.diameter.value * pixelsPerFoot);
+  const water = drawn(figures.water.value * pixelsPerFoot);
+  const ice = drawn(figures.ice.value * pixelsPerFoot);
+  const walls = Math.max(Math.max(water, ice) * HEADROOM, WALLS_SMALLEST);
+  const personHeight = person ? PERSON_FEET * pixelsPerFoot : 0;
+  const legendRows = person ? 4 : 3;
+  const floor = LEGEND_ROW * legendRows + LEGEND_GAP + Math.max(walls, personHeight);
+  const layout = {
+    width,
+    height: floor + EDGE,
+    pixelsPerFoot,
+    legendRows,
+    tank: {x: EDGE, y: floor - walls, width: tankWidth, height: walls},
+    water: {x: EDGE, y: floor - water, width: tankWidth, height: water},
+    ice: {x: EDGE, y: floor - ice, width: tankWidth},
+    person: null,
+    label: 'A reservoir ' + feet(figures.diameter.text) + ' across, with ' +
+        'water ' + feet(figures.water.text) + ' deep; frozen, the same water ' +
+        'would stand ' + feet(figures.ice.text) + ' deep.' +
+        (person ? ' A person of six feet stands beside it for scale.' : ''),
+    caption: ['Drawn to scale: a pixel is ' + feet(asReportWrites(1 / pixelsPerFoot)) + '.']
+      .concat(smallParts(figures, pixelsPerFoot, person)).join(' '),
+  };
+  if (person) {
+    layout.person = {
+      x: EDGE + tankWidth + PERSON_GAP_FEET * pixelsPerFoot,
+      y: floor - personHeight,
+      width: PERSON_WIDTH_FEET * pixelsPerFoot,
+      height: personHeight,
+    };
+  }
+  return layout;
+}
+
+function element(name, attributes, parent) {
+  const made = document.createElementNS(SVG, name);
+  for (const [key, value] of Object.entries(attributes)) {
+    made.setAttribute(key, String(value));
+  }
+  parent.appendChild(made);
+  return made;
+}
+
+const SWATCH = {x: 2, width: 14, height: 12};  // the legend's swatches
+const LEGEND_TEXT_LEFT = 22;
+const LEGEND_FONT = 13;
+const BASELINE_DROP = 5;   // from a row's middle to its text's baseline
+
+function legendRow(svg, row, text, swatch) {
+  const y = LEGEND_ROW * row + LEGEND_ROW / 2;
+  if (swatch) {
+    element(swatch.name, swatch.attributes(y), svg);
+  }
+  element('text', {x: LEGEND_TEXT_LEFT, y: y + BASELINE_DROP,
+                   'font-size': LEGEND_FONT, fill: '#1a1a1a'}, svg)
+      .textContent = text;
+}
+
 // Fills `figure` with the drawing of the report's `figures`, or with the
-// sentence that says why there is none.
+// sentence that says why there is none, at no more than the width there is.
 function drawReservoir(figure, figures) {
   figure.textContent = '';
   figure.hidden = false;
-  var caption = document.createElement('figcaption');
-  var reason = whyNotDrawn(figures);
-  if (reason) {
-    caption.textContent = reason;
+  const room = figure.parentElement.clientWidth;
+  const layout = reservoirLayout(figures, Math.min(DRAWING_WIDTH, Math.floor(room)));
+  const caption = document.createElement('figcaption');
+  if (layout.reason) {
+    caption.textContent = layout.reason;
     figure.appendChild(caption);
     return;
   }
-  var scale = drawingScale(figures);
-  var feet = scale.pixelsPerFoot;
-  var tankWidth = figures.diameter.value * feet;
-  var water = figures.water.value * feet;
-  var ice = figures.ice.value * feet;
-  var walls = Math.max(water, ice) * HEADROOM;
-  var legendRows = scale.person ? 4 : 3;
-  var floor = LEGEND_ROW * legendRows + 6 + Math.max(walls, scale.person ? PERSON_FEET * feet : 0);
-  var svg = element('svg', {
-    width: DRAWING_WIDTH + 2, height: floor + 4,
-    viewBox: '-1 0 ' + (DRAWING_WIDTH + 2) + ' ' + (floor + 4),
-    role: 'img',
+  // One unit of the view box is one pixel on the screen.
+  const svg = element('svg', {
+    width: layout.width, height: layout.height,
+    viewBox: '0 0 ' + layout.width + ' ' + layout.height,
+    role: 'img', 'aria-label': layout.label,
   }, figure);
-  var summary = 'A reservoir ' + figures.diameter.text + ' feet across, with ' +
-      'water ' + figures.water.text + ' feet deep; frozen, the same water ' +
-      'would stand ' + figures.ice.text + ' feet deep.' +
-      (scale.person ? ' A person of six feet stands beside it for scale.' : '');
-  svg.setAttribute('aria-label', summary);
 
   legendRow(svg, 0, 'Diameter: ' + figures.diameter.text + ' ft', null);
   legendRow(svg, 1, 'Water: ' + figures.water.text + ' ft deep', {
     name: 'rect',
-    attributes: function (y) {
-      return Object.assign({x: 2, y: y - 6, width: 14, height: 12}, WATER_STYLE);
-    },
+    attributes: (y) => ({...SWATCH, y: y - SWATCH.height / 2, ...WATER_STYLE}),
   });
   legendRow(svg, 2, 'Frozen: ' + figures.ice.text + ' ft', {
     name: 'line',
-    attributes: function (y) {
-      return Object.assign({x1: 0, y1: y, x2: 18, y2: y}, ICE_STYLE);
-    },
+    attributes: (y) => ({x1: 0, y1: y, x2: 2 * SWATCH.x + SWATCH.width, y2: y, ...ICE_STYLE}),
   });
-  if (scale.person) {
+  if (layout.person) {
     legendRow(svg, 3, 'Person: ' + PERSON_FEET + ' ft', null);
   }
 
-  element('rect', Object.assign({'data-part': 'water', x: 0, y: floor - water,
-                                 width: tankWidth, height: water}, WATER_STYLE), svg);
-  element('rect', {'data-part': 'tank', x: 0, y: floor - walls,
-                   width: tankWidth, height: walls, fill: 'none',
+  if (layout.water.height > 0) {
+    element('rect', {'data-part': 'water', ...layout.water, ...WATER_STYLE}, svg);
+  }
+  element('rect', {'data-part': 'tank', ...layout.tank, fill: 'none',
                    stroke: '#1a1a1a', 'stroke-width': 1,
                    'vector-effect': 'non-scaling-stroke'}, svg);
-  element('line', Object.assign({'data-part': 'ice', x1: 0, y1: floor - ice,
-                                 x2: tankWidth, y2: floor - ice}, ICE_STYLE), svg);
-  if (scale.person) {
-    var left = tankWidth + PERSON_GAP_FEET * feet;
-    var head = PERSON_FEET * feet / 8;
-    element('circle', {cx: left + PERSON_WIDTH_FEET * feet / 2,
-                       cy: floor - PERSON_FEET * feet + head, r: head,
-                       fill: '#5d4037'}, svg);
-    element('rect', {'data-part': 'person', x: left,
-                     y: floor - PERSON_FEET * feet + 2 * head,
-                     width: PERSON_WIDTH_FEET * feet,
-                     height: PERSON_FEET * feet - 2 * head, rx: head / 2,
-                     fill: '#5d4037'}, svg);
+  const {ice} = layout;
+  element('line', {'data-part': 'ice', x1: ice.x, y1: ice.y, x2: ice.x + ice.width,
+                   y2: ice.y, ...ICE_STYLE}, svg);
+  if (layout.person) {
+    const body = layout.person;
+    const head = body.height / 8;
+    const person = element('g', {'data-part': 'person', fill: '#5d4037'}, svg);
+    element('circle', {cx: body.x + body.width / 2, cy: body.y + head, r: head}, person);
+    element('rect', {x: body.x, y: body.y + 2 * head, width: body.width,
+                     height: body.height - 2 * head, rx: head / 2}, person);
   }
-
-  caption.textContent = ['Drawn to scale: a pixel is ' +
-      Number((1 / feet).toPrecision(3)) + ' feet.']
-      .concat(underAPixel(figures, feet, scale.person)).join(' ');
+  caption.textContent = layout.caption;
   figure.appendChild(caption);
 }

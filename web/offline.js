@@ -1,21 +1,31 @@
 // Served over https (or http on this computer), the page can be installed
 // as an app of its own and keeps working offline, through its manifest and
 // its service worker, both beside it. Opened from a file it is one file
-// that needs nothing else, and asks for neither.
-function offerInstallAndOffline() {
+// that needs nothing else, and asks for neither. `onRelease` is called
+// when a new release's worker takes over from the one that showed the page.
+function offerInstallAndOffline(onRelease) {
   if (location.protocol !== 'https:' && location.protocol !== 'http:') {
     return;
   }
   [['manifest', 'manifest.webmanifest'], ['icon', 'icon-192.png'],
    ['apple-touch-icon', 'icon-192.png']]
-    .forEach(function (link) {
-      var made = document.createElement('link');
-      made.rel = link[0];
-      made.href = link[1];
+    .forEach(([rel, href]) => {
+      const made = document.createElement('link');
+      made.rel = rel;
+      made.href = href;
       document.head.appendChild(made);
     });
   // Browsers offer service workers only where the page is secure.
-  if ('serviceWorker' in navigator) {
-    navigator.serviceWorker.register('service_worker.js');
+  if (!('serviceWorker' in navigator)) {
+    return;
   }
+  const workers = navigator.serviceWorker;
+  // A page that no worker showed is a first visit: its worker taking
+  // over is no release.
+  if (workers.controller) {
+    workers.addEventListener('controllerchange', onRelease, {once: true});
+  }
+  // With no network, or a server that fails, the worker there already
+  // goes on serving its copy.
+  workers.register('service_worker.js').catch(() => {});
 }

@@ -49,6 +49,7 @@ function puppeteerTab(tab) {
     goto: (url) => tab.goto(url, {waitUntil: 'load'}),
     evaluate: (code, ...args) => tab.evaluate(code, ...args),
     type: (text) => tab.type('#answer', text),
+    keys: (text) => tab.keyboard.type(text),  // to whatever has the focus
     press: (key) => tab.keyboard.press(key),
     async endInputKeys() {
       await tab.keyboard.down('Control');
@@ -140,6 +141,11 @@ async function webkitBrowser() {
     Object.values(await call('POST', `${at}/element`, {using: 'css selector', value: selector}))[0];
   let field;  // the answer field of the page last opened
   const keys = (text) => call('POST', `${at}/element/${field}/value`, {text});
+  // Keys to whatever has the focus.
+  const focusedKeys = (characters) => call('POST', `${at}/actions`, {actions: [{
+    type: 'key', id: 'keyboard',
+    actions: [...characters].flatMap((value) => [{type: 'keyDown', value}, {type: 'keyUp', value}]),
+  }]});
   const tab = {
     size: (viewport) => call('POST', `${at}/window/rect`,
                              {x: 0, y: 0, width: viewport.width, height: viewport.height}),
@@ -156,7 +162,8 @@ async function webkitBrowser() {
     },
     evaluate: (code, ...args) => run(typeof code === 'function' ? String(code) : `function () { ${code} }`, args),
     type: async (text) => text && keys(text),
-    press: (key) => keys({Enter: '\uE007'}[key]),
+    keys: focusedKeys,
+    press: (key) => focusedKeys({Enter: '\uE007'}[key]),
     endInputKeys: () => call('POST', `${at}/actions`, {actions: [{
       type: 'key', id: 'keyboard', actions: [
         {type: 'keyDown', value: '\uE009'}, {type: 'keyDown', value: 'd'},

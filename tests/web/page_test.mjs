@@ -2,17 +2,22 @@
 // opened from file://, on a desktop and on a phone 360 CSS pixels wide.
 // Each golden case that a person can type is typed, one line only once the
 // program waits for it, and the text shown must be the case's output, its
-// error and its exit status; the reservoir drawn must have the report's
-// proportions, or a sentence must say why there is none. Also checks the
-// page's size, the focus, that each line reaches the console's live log
-// on its own, that errors and only errors look like errors, that nothing
-// sends input once a run has ended, axe-core before and after a run, that
-// nothing leaves the page, no page error, and on the phone that nothing
-// scrolls sideways.
+// error and its exit status; the reservoir must be drawn to the scale its
+// caption states, or a sentence must say why there is none. Also checks the
+// page's size, the focus and the field's name, that the console's live log
+// only ever grows, each line apart, that errors and only errors look like
+// errors, that nothing sends input once a run has ended and that a second
+// Enter keeps the report, Ctrl-D and typing with the focus off the field,
+// axe-core before and after a run, that nothing leaves the page, no page
+// error, that the console keeps its width, and on the phone that every
+// report line fits whole, the drawing comes into view and nothing scrolls
+// sideways.
 //
-// With `offline` in place of an engine, serves the folder on 127.0.0.1 to
-// Chromium instead: the page must be installable, take a new page at the
-// first visit online, and run a whole session with no network.
+// With `served` in place of an engine, serves the folder on 127.0.0.1, as
+// a static host does (old files, no cache headers), to Chromium and to
+// Firefox: what is typed while the program arrives must reach it; the page
+// must be installable, open offline straight after a first visit, open at
+// once from a server that never answers or fails, and take a release.
 //
 // Exits 77 (skipped) where puppeteer-core or the engine is missing.
 // Arguments: the engine, the web folder (as the web zip holds it), the
@@ -22,6 +27,7 @@ import {createRequire} from 'node:module';
 import {createServer} from 'node:http';
 import {extname, join, resolve} from 'node:path';
 import {pathToFileURL} from 'node:url';
+import {setTimeout as sleep} from 'node:timers/promises';
 import {gzipSync} from 'node:zlib';
 
 const engine = process.argv[2];
@@ -93,14 +99,25 @@ async function typeLine(tab, text, phone) {
   await tab.type(plain);
 }
 
+// While the program waits, the field is named for the question it asks:
+// the end of what the console shows.
+async function checkFieldName(tab, where) {
+  const [name, shown] = await tab.evaluate(() => [
+    document.querySelector('label[for="answer"]').textContent,
+    [...document.querySelectorAll('#screen span:not(.echo)')].map((s) => s.textContent).join('')]);
+  check(name !== 'Answer' && name !== '' && shown.trimEnd().endsWith(name),
+        `${where}: the field is named for the question that waits (${name})`);
+}
+
 // Types the case's input, then ends it the way this viewport's person would.
-async function typeCase(tab, input, phone) {
+async function typeCase(tab, input, phone, where) {
   const lines = input.split('\n');
   const last = lines.pop();
   for (const line of lines) {
     if (!(await waitForTurn(tab))) {
       return;
     }
+    await checkFieldName(tab, where);
     await typeLine(tab, line, phone);
     await tab.press('Enter');
   }
@@ -115,9 +132,69 @@ async function typeCase(tab, input, phone) {
   }
 }
 
+// The key that ends a run never starts the next one: Enter pressed again
+// at once, and again a moment later, keeps the report or the error.
+async function checkEndingKeys(tab, where) {
+  for (const lines of [['4 30 10', 'q'], ['abc']]) {
+    await tab.click('#again');
+    for (const line of lines) {
+      await waitForTurn(tab);
+      await tab.type(line);
+      await tab.press('Enter');
+    }
+    await tab.press('Enter');
+    await sleep(100);
+    await tab.press('Enter');
+    await waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
+    await sleep(100);
+    const shown = await consoleShown(tab);
+    check(shown.exitStatus !== undefined && (lines.length === 1 ? shown.errorSpans !== '' : shown.out === read('typical', 'out')),
+          `${where}: Enter after ${lines} ends the run, and keeps what it showed\n${shown.out}${shown.err}`);
+  }
+}
+
+// As at a terminal, what is typed with the focus on the console, as after
+// selecting some of it, goes to the field, and Ctrl-D ends the input
+// wherever the focus is.
+async function checkKeysOffTheField(tab, where) {
+  const onConsole = () => {
+    const screen = document.getElementById('screen');
+    screen.focus();
+    getSelection().selectAllChildren(screen);
+  };
+  await tab.click('#again');
+  await waitForTurn(tab);
+  await tab.evaluate(onConsole);
+  await tab.keys('4 30 10');
+  await tab.press('Enter');
+  await waitForTurn(tab);
+  await tab.evaluate(onConsole);
+  await tab.endInputKeys();
+  await waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
+  const shown = await consoleShown(tab);
+  check(shown.out === read('typical', 'out') && shown.exitStatus === '0',
+        `${where}: keys typed on the console, and Ctrl-D there, reach the program\n${shown.out}`);
+}
+
 // What the console shows, by stream, and how each stream's lines look.
 function consoleShown(tab) {
   return tab.evaluate(() => {
+    const screen = document.getElementById('screen');
+    // The report's lines: the program's, past the banner and the rule, but
+    // for the questions.
+    const reportLines = () => [...screen.querySelectorAll('span[data-fd="1"]')]
+      .filter((s) => s.textContent.endsWith('\n') && !s.textContent.includes('?')).slice(2);
+    // On one line, within the console's padding.
+    const fitsWhole = (span) => {
+      const text = span.lastChild;
+      const range = document.createRange();
+      range.setStart(span.firstChild, 0);
+      range.setEnd(text, text.length - 1);
+      const boxes = [...range.getClientRects()];
+      const style = getComputedStyle(screen);
+      const right = screen.getBoundingClientRect().right - parseFloat(style.paddingRight);
+      return boxes.every((box) => box.top === boxes[0].top && box.right <= right + 0.5);
+    };
     const spans = [...document.querySelectorAll('#screen span')];
     const text = (fd) => spans.filter((s) => s.dataset.fd === fd).map((s) => s.textContent).join('');
     return {
@@ -128,57 +205,118 @@ function consoleShown(tab) {
       exitStatus: document.body.dataset.exitStatus,
       status: document.getElementById('status').textContent,
       inputsOff: [...document.querySelectorAll('#line input, #line button')].every((e) => e.disabled),
+      replaced: window.replaced,
+      wrapped: reportLines().filter((line) => !fitsWhole(line)).map((line) => line.textContent),
     };
   });
 }
 
-// The drawing, as its shapes' sizes in pixels, or the sentence in its place.
+// The drawing as shown: each shape's box in the view box and on the
+// screen, or the sentence in its place.
 function drawing(tab) {
   return tab.evaluate(() => {
     const figure = document.getElementById('reservoir');
-    const part = (name) => figure.querySelector(`[data-part="${name}"]`);
-    if (figure.hidden || !part('tank')) {
+    const svg = figure.querySelector('svg');
+    if (figure.hidden || !svg) {
       return {shown: !figure.hidden, caption: figure.textContent};
     }
-    const floor = Number(part('tank').getAttribute('y')) + Number(part('tank').getAttribute('height'));
+    const box = (name) => {
+      const part = svg.querySelector(`[data-part="${name}"]`);
+      if (!part) {
+        return null;
+      }
+      const {x, y, width, height} = part.getBBox();
+      return {x, y, width, height, onScreen: part.getBoundingClientRect().width};
+    };
     return {
       shown: true,
-      width: Number(part('tank').getAttribute('width')),
-      water: Number(part('water').getAttribute('height')),
-      ice: floor - Number(part('ice').getAttribute('y1')),
-      label: figure.querySelector('svg').getAttribute('aria-label'),
+      viewBox: svg.viewBox.baseVal.width,
+      onScreen: svg.getBoundingClientRect().width,
+      fits: svg.getBoundingClientRect().right <= document.documentElement.clientWidth,
+      tank: box('tank'),
+      water: box('water'),
+      ice: box('ice'),
+      person: box('person'),
+      label: svg.getAttribute('aria-label'),
       caption: figure.querySelector('figcaption').textContent,
-      fits: figure.querySelector('svg').getBoundingClientRect().right <= window.innerWidth,
     };
   });
 }
 
-// The report's diameter and depths give the drawing's proportions, where
-// they give a shape at all.
+// The report's diameter and depths give the drawing's shapes, at the scale
+// the caption states, where they give a shape at all.
 function checkDrawing(where, out, drawn) {
-  const figure = (pattern) => {
-    const found = pattern.exec(out);
+  const figure = (label) => {
+    const found = new RegExp(`^${label}: (\\S+)`, 'm').exec(out);
     return found && found[1];
   };
-  const diameter = figure(/^Diameter of resiviour: (\S+)\n/m);
-  const water = figure(/^Height of water if liquid: (\S+) feet\n/m);
-  const ice = figure(/^Height of frozen water: (\S+) feet\n/m);
-  if (!ice) {
+  const texts = [figure('Diameter of resiviour'), figure('Height of water if liquid'),
+                 figure('Height of frozen water')];
+  if (!texts[2]) {
     check(!drawn.shown, `${where}: no drawing without a report`);
     return;
   }
-  const [d, w, i] = [diameter, water, ice].map(Number);  // inf and nan are NaN
-  if (!(d > 0 && w >= 0 && i >= 0)) {
-    check(drawn.shown && drawn.width === undefined && /^No reservoir is drawn: /.test(drawn.caption),
-          `${where}: a sentence says why ${diameter} ${water} ${ice} is not drawn (${drawn.caption})`);
+  const [diameter, water, ice] = texts.map(Number);  // inf and nan are NaN
+  if (!(diameter > 0 && water >= 0 && ice >= 0)) {
+    check(drawn.shown && drawn.tank === undefined && /^No reservoir is drawn: /.test(drawn.caption),
+          `${where}: a sentence says why ${texts} is not drawn (${drawn.caption})`);
     return;
   }
-  const close = (a, b) => Math.abs(a - b) <= 1e-9 * Math.max(Math.abs(a), Math.abs(b));
-  check(close(drawn.water / drawn.width, w / d) && close(drawn.ice / drawn.width, i / d),
-        `${where}: drawn to the report's proportions (${JSON.stringify(drawn)})`);
-  check(drawn.label.includes(`${diameter} feet across`) && drawn.label.includes(`${water} feet deep`) &&
-        drawn.label.includes(`${ice} feet deep`), `${where}: the drawing's text gives the figures`);
-  check(drawn.fits, `${where}: the drawing fits the screen`);
+  const show = JSON.stringify(drawn);
+  const same = (a, b) => Math.abs(a - b) < 0.01;  // pixels, as boxes give them
+  check(same(drawn.onScreen, drawn.viewBox) && drawn.fits,
+        `${where}: the drawing is shown a pixel to a pixel, within the screen (${show})`);
+  const floor = drawn.tank.y + drawn.tank.height;
+  const levels = {water: drawn.water ? drawn.water.height : 0, ice: floor - drawn.ice.y};
+  check(water > 0 ? same(drawn.water.y + drawn.water.height, floor) && same(drawn.water.width, drawn.tank.width)
+                  : drawn.water === null,
+        `${where}: the water stands on the floor, as wide as the tank, or is not there (${show})`);
+  check(drawn.ice.height === 0 && same(drawn.ice.width, drawn.tank.width),
+        `${where}: the frozen level is level, as wide as the tank (${show})`);
+  check(drawn.tank.height >= 1 && drawn.tank.height > Math.max(levels.water, levels.ice),
+        `${where}: the walls show, and rise above both levels (${show})`);
+  // Each length at the stated scale, or a pixel where that is under one.
+  const stated = /a pixel is (\S+) (feet|foot)\./.exec(drawn.caption);
+  const feetPerPixel = stated ? Number(stated[1]) : NaN;
+  const close = (a, b) => Math.abs(a - b) <= 1e-5 * Math.max(a, b);
+  const parts = [['The reservoir', diameter, drawn.tank.width], ['The water', water, levels.water],
+                 ['The frozen level', ice, levels.ice]];
+  for (const [name, feet, pixels] of parts) {
+    const atScale = feet / feetPerPixel;
+    if (feet > 0 && atScale < 1) {
+      check(same(pixels, 1) && new RegExp(`${name}, [^,]+, is under a pixel`).test(drawn.caption),
+            `${where}: ${name}, under a pixel, is drawn one, and the caption says so (${show})`);
+    } else {
+      check(close(pixels, atScale), `${where}: ${name} is drawn to the stated scale (${show})`);
+    }
+  }
+  check(drawn.tank.onScreen >= 1, `${where}: the tank is drawn on the screen (${show})`);
+  if (drawn.person) {
+    check(drawn.person.height >= 4 && close(drawn.person.height, 6 / feetPerPixel),
+          `${where}: the person is six feet tall at the stated scale, and at least 4 pixels (${show})`);
+  } else {
+    check(drawn.caption.includes('too small to show'), `${where}: the caption says the person is too small (${show})`);
+  }
+  check(!/(^|\s)-?1 feet/.test(`${drawn.caption} ${drawn.label}`), `${where}: one foot is "1 foot" (${show})`);
+  check(drawn.label.includes(`${texts[0]} f`) && drawn.label.includes(`${texts[1]} f`) &&
+        drawn.label.includes(`${texts[2]} f`), `${where}: the drawing's text gives the figures`);
+}
+
+// Records whatever in the console's live log is replaced or taken away,
+// rather than added to, in `window.replaced`.
+function watchTheLog() {
+  window.replaced = [];
+  new MutationObserver((records) => {
+    for (const record of records) {
+      if (record.type === 'characterData' || record.removedNodes.length > 0) {
+        window.replaced.push(record.type);
+      }
+    }
+  }).observe(document.getElementById('screen'), {childList: true, subtree: true, characterData: true});
+}
+
+function consoleWidth() {
+  return document.getElementById('console').getBoundingClientRect().width;
 }
 
 async function accessibility(tab, where) {
@@ -225,6 +363,10 @@ async function typedCases() {
     check(await tab.evaluate(() => document.getElementById('answer').inputMode === 'decimal'),
           `${name}: the answer field asks for a keyboard for numbers`);
     await accessibility(tab, `${name}, before a run`);
+    await tab.evaluate(watchTheLog);
+    check(await tab.evaluate(() => getComputedStyle(document.querySelector('.key')).display !== 'none') ===
+          !(await tab.evaluate(() => document.getElementById('answer-help').innerText.includes('Ctrl'))),
+          `${name}: the help names Ctrl-D only where there is no touch screen`);
 
     let first = true;
     for (const testCase of cases) {
@@ -233,31 +375,46 @@ async function typedCases() {
       }
       first = false;
       const where = `${engine} ${name} ${testCase}`;
+      const width = await tab.evaluate(consoleWidth);
+      await tab.evaluate(() => { window.replaced.length = 0; });
       const failed = existsSync(join(casesDir, `${testCase}.err`));
       const expectedErr = failed ? read(testCase, 'err') : HINT;
       const expectedStatus = failed ? '1' : '0';
-      await typeCase(tab, read(testCase, 'in'), name === 'phone');
+      await typeCase(tab, read(testCase, 'in'), name === 'phone', where);
       await waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
       const shown = await consoleShown(tab);
       check(shown.out === read(testCase, 'out'), `${where}: the output shown is the case's\n${shown.out}`);
       check(shown.err === expectedErr, `${where}: the errors shown are the case's\n${shown.err}`);
       check(shown.errorSpans === (failed ? expectedErr : ''), `${where}: errors, and only they, look like errors`);
       check(shown.eachLineApart, `${where}: each line reaches the console on its own`);
+      check(shown.replaced.length === 0, `${where}: the live log only grows (${shown.replaced})`);
       check(shown.exitStatus === expectedStatus && shown.status.includes(`exit status ${expectedStatus}`),
             `${where}: exit status ${expectedStatus} is shown (${shown.status})`);
       check(shown.inputsOff, `${where}: nothing sends input once the run has ended`);
+      check(shown.wrapped.length === 0, `${where}: every report line fits whole (${shown.wrapped})`);
+      check(await tab.evaluate(consoleWidth) === width, `${where}: the console keeps its width`);
       checkDrawing(where, shown.out, await drawing(tab));
+      check(await tab.evaluate(() => {
+        const {top, bottom} = document.getElementById('reservoir').getBoundingClientRect();
+        return bottom <= window.innerHeight + 1 || top <= 0;
+      }), `${where}: the drawing is in view`);
       if (testCase === 'typical') {
         await accessibility(tab, `${name}, after a run`);
         await tab.screenshot(join(shotsDir, `${engine}-${name}.png`));
       }
+    }
+    await checkEndingKeys(tab, `${engine} ${name}`);
+    if (name === 'desktop') {
+      await checkKeysOffTheField(tab, `${engine} ${name}`);
     }
     if (name === 'phone') {
       const widths = await tab.evaluate(() => [document.documentElement.scrollWidth, window.innerWidth]);
       check(widths[0] <= widths[1], `phone: nothing scrolls sideways (${widths})`);
       const fontSize = await tab.evaluate(
         () => parseFloat(getComputedStyle(document.getElementById('screen')).fontSize));
-      check(fontSize >= 12, `phone: the console's text is readable (${fontSize}px)`);
+      // 11 pixels, the smallest of Apple's text sizes, where characters
+      // take fractional widths; WebKitGTK, a pixel to a pixel, rounds them.
+      check(fontSize >= 10.4, `phone: the console's text is readable (${fontSize}px)`);
     }
     const left = (await tab.requests()).filter((address) => address !== url && !address.startsWith('data:'));
     check(left.length === 0, `${name}: no request leaves the page (${left})`);
