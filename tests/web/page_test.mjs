@@ -13,11 +13,12 @@
 // report line fits whole, the drawing comes into view and nothing scrolls
 // sideways.
 //
-// With `served` in place of an engine, serves the folder on 127.0.0.1, as
-// a static host does (old files, no cache headers), to Chromium and to
-// Firefox: what is typed while the program arrives must reach it; the page
-// must be installable, open offline straight after a first visit, open at
-// once from a server that never answers or fails, and take a release.
+// With `served-chromium` or `served-firefox` in place of an engine, serves
+// the folder on 127.0.0.1 as a static host does (old files, no cache
+// headers) to that engine: what is typed while the program arrives must
+// reach it; the page must be installable, open offline straight after a
+// first visit, open at once from a server that never answers or fails,
+// with or without a query, and take a release, deleting the old copy.
 //
 // Exits 77 (skipped) where puppeteer-core or the engine is missing.
 // Arguments: the engine, the web folder (as the web zip holds it), the
@@ -30,7 +31,8 @@ import {pathToFileURL} from 'node:url';
 import {setTimeout as sleep} from 'node:timers/promises';
 import {gzipSync} from 'node:zlib';
 
-const engine = process.argv[2];
+const served = process.argv[2].startsWith('served-');
+const engine = process.argv[2].replace(/^served-/, '');
 const [siteDir, casesDir, shotsDir] = process.argv.slice(3).map((p) => resolve(p));
 const pagePath = join(siteDir, 'index.html');
 const HINT = 'Type anything and press Enter to end.\n';
@@ -46,7 +48,7 @@ try {
   console.log('puppeteer-core or axe-core is not installed: run npm ci in tests/web');
   process.exit(77);
 }
-const browser = await launch(engine === 'offline' ? 'chromium' : engine);
+const browser = await launch(engine);
 if (!browser) {
   console.log(`${engine} is not installed`);
   process.exit(77);
@@ -62,7 +64,8 @@ function check(holds, what) {
 
 async function waitFor(tab, condition, what) {
   for (const deadline = Date.now() + 20000; Date.now() < deadline;) {
-    if (await tab.evaluate(condition)) {
+    // A page that is being replaced has nothing to evaluate for a moment.
+    if (await tab.evaluate(condition).catch(() => false)) {
       return;
     }
     await new Promise((wake) => setTimeout(wake, 20));
@@ -425,65 +428,156 @@ async function typedCases() {
   console.log(`${cases.length} cases typed on each viewport`);
 }
 
-// The folder served as a static host serves it; `newRelease` stands for a
-// release whose page differs.
+// The folder served as a static host serves it: files 30 days old, with
+// their Last-Modified and no Cache-Control. `server.mode` is what goes
+// wrong: 'hang' accepts and never answers, 'error' answers 500, 'refuse'
+// drops the connection; `server.release` stands for a release, whose page
+// and worker differ; `server.held`, a promise, holds the page back just
+// before its program until it settles.
 function serve() {
   const types = {'.html': 'text/html', '.js': 'text/javascript', '.png': 'image/png',
                  '.webmanifest': 'application/manifest+json', '.md': 'text/plain', '.txt': 'text/plain'};
-  const server = createServer((request, response) => {
+  const modified = new Date(Date.now() - 30 * 24 * 60 * 60 * 1000).toUTCString();
+  const server = createServer(async (request, response) => {
+    if (server.mode === 'hang') {
+      return;
+    }
+    if (server.mode === 'refuse') {
+      request.socket.destroy();
+      return;
+    }
+    if (server.mode === 'error') {
+      response.writeHead(500).end();
+      return;
+    }
     const path = new URL(request.url, 'http://host').pathname.replace(/\/$/, '/index.html');
     const file = join(siteDir, decodeURIComponent(path));
     if (!file.startsWith(siteDir) || !existsSync(file)) {
       response.writeHead(404).end();
       return;
     }
-    let body = readFileSync(file);
-    if (server.newRelease && path === '/index.html') {
-      body = Buffer.from(String(body).replace('<title>', '<title>new '));
+    let body = readFileSync(file, path.endsWith('.png') ? null : 'utf8');
+    if (server.release && path === '/index.html') {
+      body = body.replace('<title>', '<title>new ');
+    } else if (server.release && path === '/service_worker.js') {
+      body = body.replace(/const CACHE = '[^']*/, '$&-new');
     }
-    response.writeHead(200, {'content-type': types[extname(file)] || 'application/octet-stream'});
+    response.writeHead(200, {'content-type': types[extname(file)] || 'application/octet-stream',
+                             'last-modified': modified});
+    const program = body.indexOf('<script>\n// The calculator, built with emscripten');
+    if (server.held && path === '/index.html' && program > 0) {
+      response.write(body.slice(0, program));
+      await server.held;
+      body = body.slice(program);
+    }
     response.end(body);
   });
   return new Promise((ready) => server.listen(0, '127.0.0.1', () => ready(server)));
 }
 
-async function offline() {
+// Opens `address` in the tab, and waits for the new page's first question.
+async function visit(tab, address) {
+  await tab.evaluate(() => { window.left = true; });
+  tab.goto(address).catch(() => {});  // the question may come before the load
+  await waitFor(tab, () => window.left === undefined && document.body.dataset.waiting === 'yes',
+                `the first question at ${address}`);
+}
+
+async function servedPage() {
   const server = await serve();
   const origin = `http://127.0.0.1:${server.address().port}`;
   const tab = await browser.newTab();
   const page = tab.puppeteer;
-  await tab.goto(`${origin}/`);
-  await waitFor(tab, () => navigator.serviceWorker.controller !== null, 'the service worker');
-  await waitFor(tab, () => caches.keys().then((names) => names.length === 1), 'the offline copy');
-  const cdp = await page.createCDPSession();
-  const {installabilityErrors} = await cdp.send('Page.getInstallabilityErrors');
-  check(installabilityErrors.length === 0,
-        `the page is installable (${JSON.stringify(installabilityErrors)})`);
+  const where = `served to ${engine}`;
 
-  server.newRelease = true;
-  await page.reload({waitUntil: 'load'});
-  check((await page.title()).startsWith('new '), 'a new page replaces the old at the first visit online');
-
-  server.close();
-  server.closeAllConnections();
-  await page.setOfflineMode(true);
-  await page.reload({waitUntil: 'load'});
-  check((await page.title()).startsWith('new '), 'offline, the page last seen opens');
-  await typeCase(tab, read('typical', 'in'), false);
+  // The first visit, on a slow network: typed while the program arrives,
+  // a line and the start of the next.
+  let arrive;
+  server.held = new Promise((resolve) => { arrive = resolve; });
+  const navigation = tab.goto(`${origin}/`);
+  await waitFor(tab, () => !document.getElementById('answer').disabled, 'the field');
+  check((await tab.evaluate(() => document.getElementById('status').textContent)).includes('loading'),
+        `${where}: until the program arrives, the page says it is loading`);
+  await tab.type('4 30 10');
+  await tab.press('Enter');
+  await tab.type('q');
+  arrive();
+  server.held = null;
+  await navigation;
+  await waitFor(tab, () => document.body.dataset.waiting === 'yes' &&
+                           document.getElementById('answer').value === 'q', 'the closing wait');
+  await tab.press('Enter');
   await waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
-  const shown = await consoleShown(tab);
-  check(shown.out === read('typical', 'out') && shown.exitStatus === '0',
-        `offline, a whole session gives its report\n${shown.out}`);
+  const early = await consoleShown(tab);
+  check(early.out === read('typical', 'out') && early.exitStatus === '0' && !early.status.includes('loading'),
+        `${where}: what was typed while the page loaded reaches the program\n${early.out}`);
+
+  await waitFor(tab, () => navigator.serviceWorker.controller !== null, 'the service worker');
+  const kept = () => tab.evaluate(async () => Promise.all((await caches.keys()).map(async (name) => ({
+    name, files: (await (await caches.open(name)).keys()).map((request) => new URL(request.url).pathname),
+  }))));
+  const [first] = await kept();
+  check(first.files.filter((file) => file === '/' || file === '/index.html').length === 1,
+        `${where}: the page is kept once (${first.files})`);
+  if (engine === 'chromium') {
+    const cdp = await page.createCDPSession();
+    const {installabilityErrors} = await cdp.send('Page.getInstallabilityErrors');
+    check(installabilityErrors.length === 0,
+          `${where}: the page is installable (${JSON.stringify(installabilityErrors)})`);
+    const {data} = await cdp.send('Page.getAppManifest');
+    const {name, short_name: shortName} = JSON.parse(data);
+    check(!/_/.test(name + shortName), `${where}: the app's name is one a person reads (${name}, ${shortName})`);
+  }
+
+  // Straight after the first visit, with no network.
+  server.mode = 'refuse';
+  await page.setOfflineMode(true).catch(() => {});
+  await visit(tab, `${origin}/`);
+  await typeCase(tab, read('typical', 'in'), false, `${where} offline`);
+  await waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
+  const offline = await consoleShown(tab);
+  check(offline.out === read('typical', 'out') && offline.exitStatus === '0',
+        `${where}: offline after one visit, a whole session gives its report\n${offline.out}`);
+  await page.setOfflineMode(false).catch(() => {});
+
+  // A server that never answers, and one that fails, with and without a
+  // query: the kept copy asks its first question at once.
+  // (The query also keeps the browser's HTTP cache out of it.)
+  for (const [mode, address] of [['hang', '/'], ['hang', '/?signal=weak'], ['error', '/'],
+                                 ['error', '/?from=home']]) {
+    server.mode = mode;
+    const started = Date.now();
+    await visit(tab, origin + address);
+    const took = Date.now() - started;
+    check(took < 3000, `${where}: a server that does "${mode}" at ${address} holds nothing back (${took} ms)`);
+    server.closeAllConnections();
+  }
+
+  // A release: taken at the first visit, as nothing has been typed, and
+  // the old copy deleted.
+  server.mode = null;
+  server.release = true;
+  await visit(tab, `${origin}/`);
+  await waitFor(tab, () => document.title.startsWith('new ') && document.body.dataset.waiting === 'yes',
+                'the release');
+  const names = (await kept()).map((cache) => cache.name);
+  check(names.length === 1 && names[0] !== first.name,
+        `${where}: after a release only its copy is kept (${names}, was ${first.name})`);
+  await visit(tab, `${origin}/`);
+  check((await tab.evaluate(() => document.title)).startsWith('new '), `${where}: the next visit opens the release`);
+
   const left = (await tab.requests()).filter((address) =>
     !address.startsWith(`${origin}/`) && !address.startsWith('data:'));
-  check(left.length === 0, `no request leaves the page's origin (${left})`);
+  check(left.length === 0, `${where}: no request leaves the page's origin (${left})`);
   const errors = await tab.errors();
-  check(errors.length === 0, `the page reports no error (${errors})`);
+  check(errors.length === 0, `${where}: the page reports no error (${errors})`);
   await tab.close();
+  server.close();
+  server.closeAllConnections();
 }
 
 try {
-  await (engine === 'offline' ? offline() : typedCases());
+  await (served ? servedPage() : typedCases());
 } catch (error) {
   check(false, String(error.stack || error));
 }
