@@ -431,8 +431,8 @@ async function typedCases() {
 // The folder served as a static host serves it: files 30 days old, with
 // their Last-Modified and no Cache-Control. `server.mode` is what goes
 // wrong: 'hang' accepts and never answers, 'error' answers 500, 'refuse'
-// drops the connection; `server.release` stands for a release, whose page
-// and worker differ; `server.held`, a promise, holds the page back just
+// drops the connection; `server.release`, a word that the page's title
+// begins with, stands for a release, whose page and worker differ; `server.held`, a promise, holds the page back just
 // before its program until it settles.
 function serve() {
   const types = {'.html': 'text/html', '.js': 'text/javascript', '.png': 'image/png',
@@ -458,9 +458,9 @@ function serve() {
     }
     let body = readFileSync(file, path.endsWith('.png') ? null : 'utf8');
     if (server.release && path === '/index.html') {
-      body = body.replace('<title>', '<title>new ');
+      body = body.replace('<title>', `<title>${server.release} `);
     } else if (server.release && path === '/service_worker.js') {
-      body = body.replace(/const CACHE = '[^']*/, '$&-new');
+      body = body.replace(/const CACHE = '[^']*/, `$&-${server.release}`);
     }
     response.writeHead(200, {'content-type': types[extname(file)] || 'application/octet-stream',
                              'last-modified': modified});
@@ -556,7 +556,7 @@ async function servedPage() {
   // A release: taken at the first visit, as nothing has been typed, and
   // the old copy deleted.
   server.mode = null;
-  server.release = true;
+  server.release = 'new';
   await visit(tab, `${origin}/`);
   await waitFor(tab, () => document.title.startsWith('new ') && document.body.dataset.waiting === 'yes',
                 'the release');
@@ -565,6 +565,19 @@ async function servedPage() {
         `${where}: after a release only its copy is kept (${names}, was ${first.name})`);
   await visit(tab, `${origin}/`);
   check((await tab.evaluate(() => document.title)).startsWith('new '), `${where}: the next visit opens the release`);
+
+  // Once the person has begun, a release waits for the next visit, and
+  // says so.
+  await tab.type('4');
+  server.release = 'newer';
+  await tab.evaluate(() => navigator.serviceWorker.getRegistration().then((worker) => worker.update()));
+  await waitFor(tab, () => document.getElementById('release').textContent !== '', 'word of the release');
+  check(await tab.evaluate(() => document.title.startsWith('new ') &&
+                                 document.getElementById('answer').value === '4'),
+        `${where}: a release leaves a run that has begun as it is`);
+  await visit(tab, `${origin}/`);
+  check((await tab.evaluate(() => document.title)).startsWith('newer '),
+        `${where}: the visit after the word opens the release`);
 
   const left = (await tab.requests()).filter((address) =>
     !address.startsWith(`${origin}/`) && !address.startsWith('data:'));
