@@ -143,10 +143,10 @@
     thisRun.sinceRead += text;
     if (fd === 1) {
       thisRun.output += text;
-      const figures = !thisRun.drawn && reportFigures(thisRun.output);
+      const figures = !thisRun.drawn && reservoirLayout.figuresOf(thisRun.output);
       if (figures) {
         thisRun.drawn = true;
-        drawReservoir(reservoir, figures);
+        reservoirDrawing.draw(reservoir, figures);
       }
     }
   }
