@@ -31,10 +31,16 @@ constexpr std::array<Question, 3> QUESTIONS{{
     {"Diameter or resivior?", &Answers::reservoir_diameter},
 }};
 
+// A question on screen before the program waits for its answer.
+void ask(std::ostream& out, const Question& question) {
+  out << question.text << ' ';
+  out.flush();
+}
+
 }  // namespace
 
 std::string describe_failure(const AnswersRead& read) {
-  if (!read.read_failure.empty()) {
+  if (read.status == AnswerStatus::read_failed) {
     return "standard input could not be read: " + read.read_failure;
   }
   if (read.status == AnswerStatus::utf16_text) {
@@ -56,23 +62,26 @@ AnswersRead read_answers(std::istream& in, std::ostream& out,
                          ReadFailure read_failure) {
   AnswersRead read{AnswerStatus::number, {}, {}, {}};
   std::size_t asked = 0;  // the question on screen
-  out << QUESTIONS[asked].text << ' ';
-  read.status = skip_byte_order_mark(in, out);
+  ask(out, QUESTIONS[asked]);
+  read.status = skip_byte_order_mark(in);
   while (read.status == AnswerStatus::number) {
-    const AnswerRead answer = read_answer(in, out);
+    const AnswerRead answer = read_answer(in);
     read.status = answer.status;
     if (answer.status == AnswerStatus::number) {
       read.answers.*QUESTIONS[asked].answer = answer.value;
       if (++asked == QUESTIONS.size()) {
         return read;
       }
-      out << QUESTIONS[asked].text << ' ';
+      ask(out, QUESTIONS[asked]);
     }
   }
   read.failed_question = QUESTIONS[asked].text;
   if (read.status == AnswerStatus::input_ended) {
     // Asked at once, before anything else can change the system's reason.
     read.read_failure = read_failure();
+    if (!read.read_failure.empty()) {
+      read.status = AnswerStatus::read_failed;
+    }
   }
   return read;
 }

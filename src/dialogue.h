@@ -17,13 +17,12 @@ using ReadFailure = std::string (*)();
 
 inline std::string input_really_ended() { return {}; }
 
-// The answers, or where and why reading them stopped. A status of
-// input_ended with a reason from the system is a read that failed.
+// The answers, or where and why reading them stopped.
 struct AnswersRead {
   AnswerStatus status;               // number once all three are answered
   std::string_view failed_question;  // the question left unanswered, if any
   Answers answers;                   // those read before any failure
-  std::string read_failure;          // the system's reason, where it gave one
+  std::string read_failure;          // the system's reason, for read_failed
 };
 
 // Asks the three questions in turn and stops at the first that gets no

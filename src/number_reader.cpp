@@ -4,7 +4,6 @@
 #include <istream>
 #include <limits>
 #include <optional>
-#include <ostream>
 #include <string>
 
 #include "decimal_to_double.h"
@@ -128,7 +127,9 @@ AnswerStatus status_after_number(int c) {
 }
 
 // The reads go through the buffer, which leaves the stream's flags alone;
-// the end of the input is marked on the stream for the closing wait.
+// the end of the input is marked on the stream, so that a later read of it
+// (the wait of a console window that closes) does nothing, as it must: a
+// console may well wait for more after an end typed as Ctrl-Z.
 AnswerRead refused(std::istream& in, AnswerStatus status) {
   if (status == AnswerStatus::input_ended) {
     in.setstate(std::ios::eofbit);
@@ -138,8 +139,7 @@ AnswerRead refused(std::istream& in, AnswerStatus status) {
 
 }  // namespace
 
-AnswerRead read_answer(std::istream& in, std::ostream& out) {
-  out.flush();
+AnswerRead read_answer(std::istream& in) {
   std::streambuf* input = in.rdbuf();
   if (input == nullptr || skip_white_space(*input) == END) {
     return refused(in, AnswerStatus::input_ended);
@@ -161,8 +161,7 @@ AnswerRead read_answer(std::istream& in, std::ostream& out) {
 // is skipped so that their answer files read like any others. A UTF-16
 // mark means text that cannot be read as numbers at all. A mark left
 // unfinished is not a number either; any other start is left to the reader.
-AnswerStatus skip_byte_order_mark(std::istream& in, std::ostream& out) {
-  out.flush();
+AnswerStatus skip_byte_order_mark(std::istream& in) {
   if (in.rdbuf() == nullptr) {
     return AnswerStatus::number;  // no input at all, which the read will find
   }

@@ -9,25 +9,33 @@
 #include "decimal_to_double.h"
 
 // utf16_text: the input is UTF-16, by its byte-order mark or by a NUL
-// right after a number, as UTF-16 without a mark writes one.
-enum class AnswerStatus { number, not_a_number, input_ended, utf16_text };
+// right after a number, as UTF-16 without a mark writes one. read_failed:
+// the input gave out because reading it failed, which the reader cannot
+// tell from its end (input_ended); only the caller, asking the system, can.
+enum class AnswerStatus {
+  number,
+  not_a_number,
+  input_ended,
+  utf16_text,
+  read_failed
+};
 
 struct AnswerRead {
   AnswerStatus status;
   float value;  // 0 unless a number was read
 };
 
-// Flushes `out`, skips white space, then reads a decimal number, which
-// must end at white space or at the end of the input: "10ft", "10,5" and
-// "1.2.3" are not numbers. The value is rounded to the nearest double,
-// then clamped into the normal float range. Where the input ended, `in`
-// is marked at its end.
-AnswerRead read_answer(std::istream& in, std::ostream& out);
+// Skips white space, then reads a decimal number, which must end at white
+// space or at the end of the input: "10ft", "10,5" and "1.2.3" are not
+// numbers. The value is rounded to the nearest double, then clamped into
+// the normal float range. Where the input ended, `in` is marked at its
+// end, so that nothing later reads on past it. Never gives read_failed.
+AnswerRead read_answer(std::istream& in);
 
-// Flushes `out`, then looks for a byte-order mark where the input starts:
-// a UTF-8 one, as Notepad writes, is skipped (number); a UTF-16 one gives
-// utf16_text, and one left unfinished not_a_number.
-AnswerStatus skip_byte_order_mark(std::istream& in, std::ostream& out);
+// Looks for a byte-order mark where the input starts: a UTF-8 one, as
+// Notepad writes, is skipped (number); a UTF-16 one gives utf16_text, and
+// one left unfinished not_a_number.
+AnswerStatus skip_byte_order_mark(std::istream& in);
 
 // Reads an optional sign, digits with at most one point, and an optional
 // exponent, leaving the character after them unread. Gives nothing when

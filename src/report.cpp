@@ -50,12 +50,19 @@ std::string format_float(float value) {
       buffer, std::to_chars(buffer.data(), buffer.data() + buffer.size(), wide,
                             std::chars_format::general, SIGNIFICANT_DIGITS));
 #else
-  // The C library's "%g" is exact too. It would write the locale's decimal
-  // separator, but the program never sets a locale, so it keeps the C
-  // locale's point.
+  // Where the library has no floating-point to_chars (emscripten's), the C
+  // library's "%g", which is exact too, and whose C library (musl) writes
+  // two-digit exponents. It would write the locale's decimal separator, but
+  // the program never sets a locale. Elsewhere to_chars stays, since a
+  // library may set one (a locale of the host's) and msvcrt's "%g" writes
+  // three-digit exponents. A failed or cut-short "%g" is lost as a failed
+  // to_chars is.
   FormatBuffer buffer{};
   const int length = std::snprintf(buffer.data(), buffer.size(), "%.*g",
                                    SIGNIFICANT_DIGITS, wide);
+  if (length < 0 || static_cast<std::size_t>(length) >= buffer.size()) {
+    std::abort();
+  }
   return {buffer.data(), static_cast<std::size_t>(length)};
 #endif
 }

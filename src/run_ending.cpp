@@ -30,12 +30,11 @@ void wait_for_closing_entry(std::istream& in, std::ostream& err,
 
 // Enter is read from `console`, the same console opened afresh, since on
 // Windows input that a Ctrl-Z ended stays ended on `in`; and input that
-// ended has no line left to drop.
+// ended, marked so by the reader, has no line left to drop: `ignore` then
+// does nothing.
 void wait_for_enter_to_close(std::istream& in, std::ostream& err,
                              std::istream& console) {
-  if (!in.eof()) {
-    in.ignore(WHOLE_LINE, '\n');
-  }
+  in.ignore(WHOLE_LINE, '\n');
   err << WINDOW_PROMPT;
   err.flush();
   console.ignore(WHOLE_LINE, '\n');

@@ -22,8 +22,7 @@ inline std::string unread(std::istream& in) {
 inline AnswerRead read_one(const std::string& text,
                            std::string* rest = nullptr) {
   std::istringstream in(text);
-  std::ostringstream out;
-  const AnswerRead answer = read_answer(in, out);
+  const AnswerRead answer = read_answer(in);
   if (rest != nullptr) {
     *rest = unread(in);
   }

@@ -5,15 +5,20 @@ the program.
 late: standard output a full non-blocking pipe that is drained 1.5 s
 later, then standard input a non-blocking pipe whose answers come 1 s
 late. Each run must wait, then give the report and status 0, as through
-ordinary pipes. (A native C library stops at the first EAGAIN; this is
-for node, where such pipes are common.)
+ordinary pipes, and the wait must be idle: under half a second of the
+processor's time for the run. (A native C library stops at the first
+EAGAIN; this is for node, where such pipes are common.)
 
-unreadable: standard input an epoll descriptor, which cannot be read;
-the error must give the system's reason, "Invalid argument".
+unreadable: standard input an epoll descriptor, which cannot be read, and
+a connection its other end reset; each error must give the system's
+reason, "Invalid argument" and "Connection reset by peer".
 """
 import fcntl
 import os
+import resource
 import select
+import socket
+import struct
 import subprocess
 import sys
 import time
@@ -24,6 +29,7 @@ with open(os.path.join(cases, "typical.in"), "rb") as f:
 with open(os.path.join(cases, "typical.out"), "rb") as f:
     report = f.read()
 F_SETPIPE_SZ = 1031  # Linux's fcntl command for a pipe's size
+IDLE_SECONDS = 0.5  # of the processor's time, at most, for a run that waits
 
 
 def expect(what, actual, expected):
@@ -31,7 +37,20 @@ def expect(what, actual, expected):
         sys.exit(f"{what}: {actual!r}, expected {expected!r}")
 
 
+def processor_seconds():
+    """The processor's time taken so far by the children waited for."""
+    used = resource.getrusage(resource.RUSAGE_CHILDREN)
+    return used.ru_utime + used.ru_stime
+
+
+def expect_idle(what, started):
+    used = processor_seconds() - started
+    if used >= IDLE_SECONDS:
+        sys.exit(f"{what}: {used:.2f} s of the processor's time while waiting")
+
+
 def late_reader():
+    started = processor_seconds()
     screen, keyboard = os.pipe()
     fcntl.fcntl(keyboard, F_SETPIPE_SZ, 4096)
     os.set_blocking(keyboard, False)
@@ -51,9 +70,11 @@ def late_reader():
         expect("standard output drained late", pipe.read()[filled:], report)
     expect("its error", program.stderr.read(), b"")
     expect("its status", program.wait(timeout=10), 0)
+    expect_idle("standard output drained late", started)
 
 
 def late_writer():
+    started = processor_seconds()
     keyboard, typist = os.pipe()
     os.set_blocking(keyboard, False)
     program = subprocess.Popen(command, stdin=keyboard, stdout=subprocess.PIPE,
@@ -64,6 +85,7 @@ def late_writer():
     os.close(typist)
     out, err = program.communicate(timeout=10)
     expect("answers typed late", (out, err, program.returncode), (report, b"", 0))
+    expect_idle("answers typed late", started)
 
 
 def unreadable():
@@ -74,8 +96,22 @@ def unreadable():
            (b"error: standard input could not be read: Invalid argument\n", 1))
 
 
+def reset_connection():
+    with socket.create_server(("127.0.0.1", 0)) as server, \
+            socket.create_connection(server.getsockname()) as near:
+        far, _ = server.accept()
+        # Closed at once with no lingering: the other end gets a reset.
+        far.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+        far.close()
+        run = subprocess.run(command, stdin=near.fileno(), capture_output=True,
+                             timeout=10)
+    expect("a reset connection as standard input", (run.stderr, run.returncode),
+           (b"error: standard input could not be read: Connection reset by peer\n", 1))
+
+
 if check == "late":
     late_reader()
     late_writer()
 else:
     unreadable()
+    reset_connection()

@@ -295,7 +295,7 @@
   });
   window.addEventListener('resize', fitReportColumns);
   fitReportColumns();
-  offerInstallAndOffline(newRelease);
+  document.addEventListener('release', newRelease);
   prepare();
   if (document.readyState === 'loading') {
     document.addEventListener('DOMContentLoaded', programArrived);

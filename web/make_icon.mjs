@@ -5,7 +5,7 @@
 //
 // Arguments: the size, the PNG file to write.
 import {writeFileSync} from 'node:fs';
-import {deflateSync} from 'node:zlib';
+import {crc32, deflateSync} from 'node:zlib';
 
 const [size, path] = [Number(process.argv[2]), process.argv[3]];
 const SAMPLES = 4;  // per pixel and direction, for smooth edges
@@ -43,22 +43,6 @@ function pixels() {
     rows.push(Buffer.from(line));
   }
   return Buffer.concat(rows);
-}
-
-const CRC_TABLE = Array.from({length: 256}, (_, n) => {
-  let c = n;
-  for (let k = 0; k < 8; k++) {
-    c = c & 1 ? 0xedb88320 ^ (c >>> 1) : c >>> 1;
-  }
-  return c >>> 0;
-});
-
-function crc32(bytes) {
-  let c = 0xffffffff;
-  for (const byte of bytes) {
-    c = CRC_TABLE[(c ^ byte) & 0xff] ^ (c >>> 8);
-  }
-  return (c ^ 0xffffffff) >>> 0;
 }
 
 function chunk(type, data) {

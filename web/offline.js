@@ -1,9 +1,10 @@
 // Served over https (or http on this computer), the page can be installed
 // as an app of its own and keeps working offline, through its manifest and
 // its service worker, both beside it. Opened from a file it is one file
-// that needs nothing else, and asks for neither. `onRelease` is called
-// when a new release's worker takes over from the one that showed the page.
-function offerInstallAndOffline(onRelease) {
+// that needs nothing else, and asks for neither. When a new release's
+// worker takes over from the one that showed the page, the document gets
+// the event "release".
+(() => {
   if (location.protocol !== 'https:' && location.protocol !== 'http:') {
     return;
   }
@@ -23,9 +24,10 @@ function offerInstallAndOffline(onRelease) {
   // A page that no worker showed is a first visit: its worker taking
   // over is no release.
   if (workers.controller) {
-    workers.addEventListener('controllerchange', onRelease, {once: true});
+    workers.addEventListener('controllerchange',
+                             () => document.dispatchEvent(new Event('release')), {once: true});
   }
   // With no network, or a server that fails, the worker there already
   // goes on serving its copy.
   workers.register('service_worker.js').catch(() => {});
-}
+})();

@@ -5,47 +5,48 @@
 // suspends the program (Asyncify) until the bytes come. The C library above
 // is unchanged, so its buffers, flushes, ferror and errno work as anywhere.
 mergeInto(LibraryManager.library, {
+  $waterStdio__deps: ['$ERRNO_CODES'],
   $waterStdio: {
     // How long a pipe that is full or empty for now is left before the
     // next try.
     retryMilliseconds: 10,
 
-    // errno values as the C library knows them, for the reasons a failed
-    // read gives; a failed write is reported without its reason.
+    // The errno that the C library knows by the name node gives an error,
+    // so that its message says what went wrong.
     errnoOf: function(error) {
-      var known = {
-        EBADF: {{{ cDefine('EBADF') }}},
-        EISDIR: {{{ cDefine('EISDIR') }}},
-        EINVAL: {{{ cDefine('EINVAL') }}},
-      };
-      return known[error && error.code] || {{{ cDefine('EIO') }}};
+      const code = error && error.code;
+      return ERRNO_CODES[code] || ERRNO_CODES['EIO'];
     },
 
     // The buffers of a readv or writev call, in order, as views of memory.
     buffers: function(iov, count) {
-      var views = [];
-      for (var i = 0; i < count; i++) {
-        var base = HEAPU32[(iov + i * 8) >> 2];
-        var length = HEAPU32[(iov + i * 8 + 4) >> 2];
+      const views = [];
+      for (let i = 0; i < count; i++) {
+        const base = HEAPU32[(iov + i * 8) >> 2];
+        const length = HEAPU32[(iov + i * 8 + 4) >> 2];
         views.push(HEAPU8.subarray(base, base + length));
       }
       return views;
     },
 
     size: function(views) {
-      var total = 0;
-      views.forEach(function(view) { total += view.length; });
-      return total;
+      return views.reduce(function(total, view) { return total + view.length; }, 0);
     },
 
-    node: function() {
-      return require('fs');
+    // Node's own modules, under node.
+    node: function(name) {
+      return require(name);
     },
+
+    // A word to wait on that nothing ever changes, made at the first wait.
+    sleeper: null,
 
     // Blocks the thread for `milliseconds` without using the processor.
     sleep: function(milliseconds) {
-      Atomics.wait(new Int32Array(new SharedArrayBuffer(4)), 0, 0,
-                   milliseconds);
+      if (!waterStdio.sleeper) {
+        waterStdio.sleeper = new Int32Array(new SharedArrayBuffer(4));
+      }
+      Atomics.wait(waterStdio.sleeper, 0, 0, milliseconds);
     },
 
     // Gives 0 or an errno. A write cannot suspend the program, so where a
@@ -54,8 +55,8 @@ mergeInto(LibraryManager.library, {
       if (!ENVIRONMENT_IS_NODE) {
         return Module['waterConsole'].write(fd, bytes);
       }
-      var fs = waterStdio.node();
-      for (var done = 0; done < bytes.length;) {
+      const fs = waterStdio.node('fs');
+      for (let done = 0; done < bytes.length;) {
         try {
           done += fs.writeSync(fd, bytes, done, bytes.length - done);
         } catch (error) {
@@ -82,17 +83,16 @@ mergeInto(LibraryManager.library, {
     },
 
     // Calls back with an errno, or 0 and the bytes read (none at the end).
+    // The page's console always gives bytes, at the end none.
     read: function(fd, size, done) {
       if (!ENVIRONMENT_IS_NODE) {
         Module['waterConsole'].read(fd, size).then(function(bytes) {
           waterStdio.resume(done, 0, bytes);
-        }, function() {
-          waterStdio.resume(done, {{{ cDefine('EIO') }}});
         });
         return;
       }
-      var buffer = Buffer.alloc(size);
-      waterStdio.node().read(fd, buffer, 0, size, null, function(error, count) {
+      const buffer = Buffer.alloc(size);
+      waterStdio.node('fs').read(fd, buffer, 0, size, null, function(error, count) {
         if (error && error.code === 'EAGAIN') {  // nothing in the pipe yet
           setTimeout(function() { waterStdio.read(fd, size, done); },
                      waterStdio.retryMilliseconds);
@@ -112,15 +112,15 @@ mergeInto(LibraryManager.library, {
   fd_write__deps: ['$waterStdio', '$flush_NO_FILESYSTEM'],
   fd_write__sig: 'iiiii',
   fd_write: function(fd, iov, iovcnt, pnum) {
-    var views = waterStdio.buffers(iov, iovcnt);
-    var total = waterStdio.size(views);
-    var bytes = new Uint8Array(total);
-    var at = 0;
+    const views = waterStdio.buffers(iov, iovcnt);
+    const total = waterStdio.size(views);
+    const bytes = new Uint8Array(total);
+    let at = 0;
     views.forEach(function(view) {
       bytes.set(view, at);
       at += view.length;
     });
-    var errno = waterStdio.write(fd, bytes);
+    const errno = waterStdio.write(fd, bytes);
     if (errno === 0) {
       HEAPU32[pnum >> 2] = total;
     }
@@ -131,12 +131,12 @@ mergeInto(LibraryManager.library, {
   fd_read__sig: 'iiiii',
   fd_read: function(fd, iov, iovcnt, pnum) {
     return Asyncify.handleSleep(function(wakeUp) {
-      var views = waterStdio.buffers(iov, iovcnt);
+      const views = waterStdio.buffers(iov, iovcnt);
       waterStdio.read(fd, waterStdio.size(views), function(errno, bytes) {
         if (errno === 0) {
           // The program is suspended, so its memory is where it was.
-          for (var i = 0, at = 0; at < bytes.length; i++) {
-            var part = bytes.subarray(at, at + views[i].length);
+          for (let i = 0, at = 0; at < bytes.length; i++) {
+            const part = bytes.subarray(at, at + views[i].length);
             views[i].set(part);
             at += part.length;
           }
@@ -147,10 +147,11 @@ mergeInto(LibraryManager.library, {
     });
   },
 
+  water_calculator_input_is_terminal__deps: ['$waterStdio'],
   water_calculator_input_is_terminal: function() {
     if (!ENVIRONMENT_IS_NODE) {
       return 1;  // a page's console has a person at it
     }
-    return require('tty').isatty(0) ? 1 : 0;
+    return waterStdio.node('tty').isatty(0) ? 1 : 0;
   },
 });
