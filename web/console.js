@@ -83,9 +83,11 @@
     });
   }
 
-  // The field is named for the question that waits, as each one comes.
+  // The field is named for the question that waits, as each one comes;
+  // a longer name can push it down, out of view.
   function nameField(question) {
     label.textContent = question || FIELD_NAME;
+    field.scrollIntoView({block: 'nearest'});
   }
 
   // Hands the program what was typed, once it asks and something is there.

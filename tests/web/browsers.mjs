@@ -51,9 +51,9 @@ function puppeteerTab(tab) {
     type: (text) => tab.type('#answer', text),
     keys: (text) => tab.keyboard.type(text),  // to whatever has the focus
     press: (key) => tab.keyboard.press(key),
-    async endInputKeys() {
+    async endInputKeys(letter) {
       await tab.keyboard.down('Control');
-      await tab.keyboard.press('d');
+      await tab.keyboard.press(letter);
       await tab.keyboard.up('Control');
     },
     click: (selector) => tab.click(selector),
@@ -164,10 +164,10 @@ async function webkitBrowser() {
     type: async (text) => text && keys(text),
     keys: focusedKeys,
     press: (key) => focusedKeys({Enter: '\uE007'}[key]),
-    endInputKeys: () => call('POST', `${at}/actions`, {actions: [{
+    endInputKeys: (letter) => call('POST', `${at}/actions`, {actions: [{
       type: 'key', id: 'keyboard', actions: [
-        {type: 'keyDown', value: '\uE009'}, {type: 'keyDown', value: 'd'},
-        {type: 'keyUp', value: 'd'}, {type: 'keyUp', value: '\uE009'}],
+        {type: 'keyDown', value: '\uE009'}, {type: 'keyDown', value: letter},
+        {type: 'keyUp', value: letter}, {type: 'keyUp', value: '\uE009'}],
     }]}),
     async click(selector) {
       await call('POST', `${at}/element/${await find(selector)}/click`, {});

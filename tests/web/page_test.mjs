@@ -102,37 +102,50 @@ async function typeLine(tab, text, phone) {
   await tab.type(plain);
 }
 
-// While the program waits, the field is named for the question it asks:
-// the end of what the console shows.
-async function checkFieldName(tab, where) {
-  const [name, shown] = await tab.evaluate(() => [
-    document.querySelector('label[for="answer"]').textContent,
-    [...document.querySelectorAll('#screen span:not(.echo)')].map((s) => s.textContent).join('')]);
+// While the program waits, the field is named for the question it asks,
+// the end of what the console shows, and is in view; no status is shown
+// and Run again is hidden.
+async function checkWaiting(tab, where) {
+  const [name, shown, inView, status, againHidden] = await tab.evaluate(() => {
+    const {top, bottom} = document.getElementById('answer').getBoundingClientRect();
+    return [document.querySelector('label[for="answer"]').textContent,
+            [...document.querySelectorAll('#screen span:not(.echo)')].map((s) => s.textContent).join(''),
+            top >= 0 && bottom <= window.innerHeight + 1,
+            document.getElementById('status').textContent, document.getElementById('again').hidden];
+  });
   check(name !== 'Answer' && name !== '' && shown.trimEnd().endsWith(name),
         `${where}: the field is named for the question that waits (${name})`);
+  check(inView && status === '' && againHidden,
+        `${where}: while the program waits, the field is in view, with no status and no Run again (${status})`);
 }
 
-// Types the case's input, then ends it the way this viewport's person would.
+// Types the case's input, then ends it the way this viewport's person
+// would; gives what it typed.
 async function typeCase(tab, input, phone, where) {
   const lines = input.split('\n');
   const last = lines.pop();
+  let typed = '';
   for (const line of lines) {
     if (!(await waitForTurn(tab))) {
-      return;
+      return typed;
     }
-    await checkFieldName(tab, where);
+    await checkWaiting(tab, where);
     await typeLine(tab, line, phone);
     await tab.press('Enter');
+    typed += `${line}\n`;
   }
   if (!(await waitForTurn(tab))) {
-    return;
+    return typed;
   }
   await typeLine(tab, last, phone);
   if (phone) {
     await tab.click('#end');
   } else {
-    await tab.endInputKeys();
+    await tab.endInputKeys('d');
+    check(await tab.evaluate(() => window.ctrlDTaken === true),
+          `${where}: Ctrl-D is the page's, not the browser's`);
   }
+  return typed + last;
 }
 
 // The key that ends a run never starts the next one: Enter pressed again
@@ -172,11 +185,11 @@ async function checkKeysOffTheField(tab, where) {
   await tab.press('Enter');
   await waitForTurn(tab);
   await tab.evaluate(onConsole);
-  await tab.endInputKeys();
+  await tab.endInputKeys('D');  // as with Caps Lock on
   await waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
   const shown = await consoleShown(tab);
   check(shown.out === read('typical', 'out') && shown.exitStatus === '0',
-        `${where}: keys typed on the console, and Ctrl-D there, reach the program\n${shown.out}`);
+        `${where}: keys typed on the console, and Ctrl-D there with Caps Lock, reach the program\n${shown.out}`);
 }
 
 // What the console shows, by stream, and how each stream's lines look.
@@ -204,6 +217,9 @@ function consoleShown(tab) {
       out: text('1'),
       err: text('2'),
       errorSpans: spans.filter((s) => s.className === 'err').map((s) => s.textContent).join(''),
+      echo: text('0'),
+      echoStyled: spans.every((s) => (s.dataset.fd === '0') === (s.className === 'echo')),
+      focus: document.activeElement && document.activeElement.id,
       eachLineApart: spans.every((s) => !s.textContent.slice(0, -1).includes('\n')),
       exitStatus: document.body.dataset.exitStatus,
       status: document.getElementById('status').textContent,
@@ -264,8 +280,16 @@ async function checkDrawing(tab, where) {
 }
 
 // Records whatever in the console's live log is replaced or taken away,
-// rather than added to, in `window.replaced`.
+// rather than added to, in `window.replaced`, and in `window.ctrlDTaken`
+// whether the page kept the last Ctrl-D from the browser.
 function watchTheLog() {
+  // Whether the page kept the last Ctrl-D from the browser, which would
+  // open its bookmark dialog.
+  window.addEventListener('keydown', (event) => {
+    if (event.ctrlKey && event.key.toLowerCase() === 'd') {
+      window.ctrlDTaken = event.defaultPrevented;
+    }
+  });
   window.replaced = [];
   new MutationObserver((records) => {
     for (const record of records) {
@@ -341,16 +365,18 @@ async function typedCases() {
       const failed = existsSync(join(casesDir, `${testCase}.err`));
       const expectedErr = failed ? read(testCase, 'err') : HINT;
       const expectedStatus = failed ? '1' : '0';
-      await typeCase(tab, read(testCase, 'in'), name === 'phone', where);
+      const typed = await typeCase(tab, read(testCase, 'in'), name === 'phone', where);
       await waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
       const shown = await consoleShown(tab);
+      check(shown.echo === typed && shown.echoStyled, `${where}: what was typed shows, as typed\n${shown.echo}`);
       check(shown.out === read(testCase, 'out'), `${where}: the output shown is the case's\n${shown.out}`);
       check(shown.err === expectedErr, `${where}: the errors shown are the case's\n${shown.err}`);
       check(shown.errorSpans === (failed ? expectedErr : ''), `${where}: errors, and only they, look like errors`);
       check(shown.eachLineApart, `${where}: each line reaches the console on its own`);
       check(shown.replaced.length === 0, `${where}: the live log only grows (${shown.replaced})`);
-      check(shown.exitStatus === expectedStatus && shown.status.includes(`exit status ${expectedStatus}`),
-            `${where}: exit status ${expectedStatus} is shown (${shown.status})`);
+      check(shown.exitStatus === expectedStatus && shown.status.includes(`exit status ${expectedStatus}`) &&
+            shown.status.includes('error') === failed && shown.focus === 'status',
+            `${where}: exit status ${expectedStatus} is shown, pointing to any error, with the focus (${shown.status})`);
       check(shown.inputsOff, `${where}: nothing sends input once the run has ended`);
       check(shown.wrapped.length === 0, `${where}: every report line fits whole (${shown.wrapped})`);
       check(await tab.evaluate(consoleWidth) === width, `${where}: the console keeps its width`);
@@ -491,6 +517,7 @@ async function servedPage() {
   server.mode = 'refuse';
   await page.setOfflineMode(true).catch(() => {});
   await visit(tab, `${origin}/`);
+  await tab.evaluate(watchTheLog);
   await typeCase(tab, read('typical', 'in'), false, `${where} offline`);
   await waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
   const offline = await consoleShown(tab);
