@@ -417,7 +417,9 @@ async function typedCases() {
 // wrong: 'hang' accepts and never answers, 'error' answers 500, 'refuse'
 // drops the connection; `server.release`, a word that the page's title
 // begins with, stands for a release, whose page and worker differ; `server.held`, a promise, holds the page back just
-// before its program until it settles.
+// before its program until it settles. The manual comes late.
+const MANUAL_DELAY = 3000;  // ms, longer than the first run takes
+
 function serve() {
   const types = {'.html': 'text/html', '.js': 'text/javascript', '.png': 'image/png',
                  '.webmanifest': 'application/manifest+json', '.md': 'text/plain', '.txt': 'text/plain'};
@@ -445,6 +447,9 @@ function serve() {
       body = body.replace('<title>', `<title>${server.release} `);
     } else if (server.release && path === '/service_worker.js') {
       body = body.replace(/const CACHE = '[^']*/, `$&-${server.release}`);
+    }
+    if (path === '/water_calculator.html') {
+      await sleep(MANUAL_DELAY);  // a worker that keeps it must wait for it
     }
     response.writeHead(200, {'content-type': types[extname(file)] || 'application/octet-stream',
                              'last-modified': modified});
@@ -500,9 +505,16 @@ async function servedPage() {
   const kept = () => tab.evaluate(async () => Promise.all((await caches.keys()).map(async (name) => ({
     name, files: (await (await caches.open(name)).keys()).map((request) => new URL(request.url).pathname),
   }))));
+  // As soon as the worker shows the page, what the page links to is kept:
+  // its manual, its manifest, its icons, Safari's among them.
   const [first] = await kept();
   check(first.files.filter((file) => file === '/' || file === '/index.html').length === 1,
         `${where}: the page is kept once (${first.files})`);
+  const linked = await tab.evaluate(() => [...document.querySelectorAll('link[href], a[href]')]
+    .map((link) => [link.rel, new URL(link.href).pathname]));
+  check(linked.some(([rel]) => rel === 'apple-touch-icon') &&
+        linked.every(([, path]) => first.files.includes(path)),
+        `${where}: what the page links to is kept (${linked}; ${first.files})`);
   if (engine === 'chromium') {
     const cdp = await page.createCDPSession();
     const {installabilityErrors} = await cdp.send('Page.getInstallabilityErrors');
