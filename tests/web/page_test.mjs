@@ -169,6 +169,20 @@ async function checkEndingKeys(tab, where) {
   }
 }
 
+// A program that stops short, here since its WebAssembly cannot start,
+// says so as an error and ends with status 1.
+async function checkAbort(tab, where) {
+  await tab.evaluate(() => {
+    WebAssembly.instantiate = () => Promise.reject(new Error('no room'));
+    WebAssembly.instantiateStreaming = WebAssembly.instantiate;
+  });
+  await tab.click('#again');
+  await waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
+  const shown = await consoleShown(tab);
+  check(shown.exitStatus === '1' && shown.errorSpans.startsWith('error: ') && shown.status.includes('exit status 1'),
+        `${where}: a program that stops short ends with status 1 and says so (${shown.err})`);
+}
+
 // As at a terminal, what is typed with the focus on the console, as after
 // selecting some of it, goes to the field, and Ctrl-D ends the input
 // wherever the focus is.
@@ -407,6 +421,9 @@ async function typedCases() {
     check(left.length === 0, `${name}: no request leaves the page (${left})`);
     const errors = await tab.errors();
     check(errors.length === 0, `${name}: the page reports no error (${errors})`);
+    if (name === 'desktop') {
+      await checkAbort(tab, `${engine} ${name}`);  // last: the runtime reports it as an error too
+    }
     await tab.close();
   }
   console.log(`${cases.length} cases typed on each viewport`);
