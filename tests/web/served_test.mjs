@@ -1,0 +1,200 @@
+// Serves the calculator's web folder on 127.0.0.1 as a static host does
+// (old files, no cache headers) to one engine, chromium or firefox: what
+// is typed while the program arrives must reach it; the page must be
+// installable, kept with what it links to, open offline straight after a
+// first visit, open at once from a server that never answers or fails,
+// with or without a query, and take a release, deleting the old copy, at
+// once or, once something is typed, at the next visit.
+//
+// Exits 77 (skipped) where puppeteer-core or the engine is missing.
+// Arguments: the engine, the web folder (as the web zip holds it), the
+// folder of cases.
+import {existsSync, readFileSync} from 'node:fs';
+import {createServer} from 'node:http';
+import {extname, join, resolve} from 'node:path';
+import {setTimeout as sleep} from 'node:timers/promises';
+
+import {caseText, check, consoleShown, finish, openEngine, typeCase, waitFor,
+        watchTheLog} from './page_driving.mjs';
+
+const engine = process.argv[2];
+const [siteDir, casesDir] = process.argv.slice(3).map((p) => resolve(p));
+const browser = await openEngine(engine);
+const read = (name, ext) => caseText(casesDir, name, ext);
+
+// The folder served as a static host serves it: files 30 days old, with
+// their Last-Modified and no Cache-Control. `server.mode` is what goes
+// wrong: 'hang' accepts and never answers, 'error' answers 500, 'refuse'
+// drops the connection; `server.release`, a word that the page's title
+// begins with, stands for a release, whose page and worker differ;
+// `server.held`, a promise, holds the page back just before its program
+// until it settles. The manual comes late.
+const MANUAL_DELAY = 3000;  // ms, longer than the first run takes
+
+function serve() {
+  const types = {'.html': 'text/html', '.js': 'text/javascript', '.png': 'image/png',
+                 '.webmanifest': 'application/manifest+json', '.md': 'text/plain', '.txt': 'text/plain'};
+  const modified = new Date(Date.now() - 30 * 24 * 60 * 60 * 1000).toUTCString();
+  const server = createServer(async (request, response) => {
+    if (server.mode === 'hang') {
+      return;
+    }
+    if (server.mode === 'refuse') {
+      request.socket.destroy();
+      return;
+    }
+    if (server.mode === 'error') {
+      response.writeHead(500).end();
+      return;
+    }
+    const path = new URL(request.url, 'http://host').pathname.replace(/\/$/, '/index.html');
+    const file = join(siteDir, decodeURIComponent(path));
+    if (!file.startsWith(siteDir) || !existsSync(file)) {
+      response.writeHead(404).end();
+      return;
+    }
+    let body = readFileSync(file, path.endsWith('.png') ? null : 'utf8');
+    if (server.release && path === '/index.html') {
+      body = body.replace('<title>', `<title>${server.release} `);
+    } else if (server.release && path === '/service_worker.js') {
+      body = body.replace(/const CACHE = '[^']*/, `$&-${server.release}`);
+    }
+    if (path === '/water_calculator.html') {
+      await sleep(MANUAL_DELAY);  // a worker that keeps it must wait for it
+    }
+    response.writeHead(200, {'content-type': types[extname(file)] || 'application/octet-stream',
+                             'last-modified': modified});
+    const program = body.indexOf('<script>\n// The calculator, built with emscripten');
+    if (server.held && path === '/index.html' && program > 0) {
+      response.write(body.slice(0, program));
+      await server.held;
+      body = body.slice(program);
+    }
+    response.end(body);
+  });
+  return new Promise((ready) => server.listen(0, '127.0.0.1', () => ready(server)));
+}
+
+// Opens `address` in the tab, and waits for the new page's first question.
+async function visit(tab, address) {
+  await tab.evaluate(() => { window.left = true; });
+  tab.goto(address).catch(() => {});  // the question may come before the load
+  await waitFor(tab, () => window.left === undefined && document.body.dataset.waiting === 'yes',
+                `the first question at ${address}`);
+}
+
+async function servedPage() {
+  const server = await serve();
+  const origin = `http://127.0.0.1:${server.address().port}`;
+  const tab = await browser.newTab();
+  const page = tab.puppeteer;
+  const where = `served to ${engine}`;
+
+  // The first visit, on a slow network: typed while the program arrives,
+  // a line and the start of the next.
+  let arrive;
+  server.held = new Promise((resolve) => { arrive = resolve; });
+  const navigation = tab.goto(`${origin}/`);
+  await waitFor(tab, () => !document.getElementById('answer').disabled, 'the field');
+  check((await tab.evaluate(() => document.getElementById('status').textContent)).includes('loading'),
+        `${where}: until the program arrives, the page says it is loading`);
+  await tab.type('4 30 10');
+  await tab.press('Enter');
+  await tab.type('q');
+  arrive();
+  server.held = null;
+  await navigation;
+  await waitFor(tab, () => document.body.dataset.waiting === 'yes' &&
+                           document.getElementById('answer').value === 'q', 'the closing wait');
+  await tab.press('Enter');
+  await waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
+  const early = await consoleShown(tab);
+  check(early.out === read('typical', 'out') && early.exitStatus === '0' && !early.status.includes('loading'),
+        `${where}: what was typed while the page loaded reaches the program\n${early.out}`);
+
+  await waitFor(tab, () => navigator.serviceWorker.controller !== null, 'the service worker');
+  const kept = () => tab.evaluate(async () => Promise.all((await caches.keys()).map(async (name) => ({
+    name, files: (await (await caches.open(name)).keys()).map((request) => new URL(request.url).pathname),
+  }))));
+  // As soon as the worker shows the page, what the page links to is kept:
+  // its manual, its manifest, its icons, Safari's among them.
+  const [first] = await kept();
+  check(first.files.filter((file) => file === '/' || file === '/index.html').length === 1,
+        `${where}: the page is kept once (${first.files})`);
+  const linked = await tab.evaluate(() => [...document.querySelectorAll('link[href], a[href]')]
+    .map((link) => [link.rel, new URL(link.href).pathname]));
+  check(linked.some(([rel]) => rel === 'apple-touch-icon') &&
+        linked.every(([, path]) => first.files.includes(path)),
+        `${where}: what the page links to is kept (${linked}; ${first.files})`);
+  if (engine === 'chromium') {
+    const cdp = await page.createCDPSession();
+    const {installabilityErrors} = await cdp.send('Page.getInstallabilityErrors');
+    check(installabilityErrors.length === 0,
+          `${where}: the page is installable (${JSON.stringify(installabilityErrors)})`);
+    const {data} = await cdp.send('Page.getAppManifest');
+    const {name, short_name: shortName} = JSON.parse(data);
+    check(!/_/.test(name + shortName), `${where}: the app's name is one a person reads (${name}, ${shortName})`);
+  }
+
+  // Straight after the first visit, with no network.
+  server.mode = 'refuse';
+  await page.setOfflineMode(true).catch(() => {});
+  await visit(tab, `${origin}/`);
+  await tab.evaluate(watchTheLog);
+  await typeCase(tab, read('typical', 'in'), false, `${where} offline`);
+  await waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
+  const offline = await consoleShown(tab);
+  check(offline.out === read('typical', 'out') && offline.exitStatus === '0',
+        `${where}: offline after one visit, a whole session gives its report\n${offline.out}`);
+  await page.setOfflineMode(false).catch(() => {});
+
+  // A server that never answers, and one that fails, with and without a
+  // query: the kept copy asks its first question at once.
+  // (The query also keeps the browser's HTTP cache out of it.)
+  for (const [mode, address] of [['hang', '/'], ['hang', '/?signal=weak'], ['error', '/'],
+                                 ['error', '/?from=home']]) {
+    server.mode = mode;
+    const started = Date.now();
+    await visit(tab, origin + address);
+    const took = Date.now() - started;
+    check(took < 3000, `${where}: a server that does "${mode}" at ${address} holds nothing back (${took} ms)`);
+    server.closeAllConnections();
+  }
+
+  // A release: taken at the first visit, as nothing has been typed, and
+  // the old copy deleted.
+  server.mode = null;
+  server.release = 'new';
+  await visit(tab, `${origin}/`);
+  await waitFor(tab, () => document.title.startsWith('new ') && document.body.dataset.waiting === 'yes',
+                'the release');
+  const names = (await kept()).map((cache) => cache.name);
+  check(names.length === 1 && names[0] !== first.name,
+        `${where}: after a release only its copy is kept (${names}, was ${first.name})`);
+  await visit(tab, `${origin}/`);
+  check((await tab.evaluate(() => document.title)).startsWith('new '), `${where}: the next visit opens the release`);
+
+  // Once the person has begun, a release waits for the next visit, and
+  // says so.
+  await tab.type('4');
+  server.release = 'newer';
+  await tab.evaluate(() => navigator.serviceWorker.getRegistration().then((worker) => worker.update()));
+  await waitFor(tab, () => document.getElementById('release').textContent !== '', 'word of the release');
+  check(await tab.evaluate(() => document.title.startsWith('new ') &&
+                                 document.getElementById('answer').value === '4'),
+        `${where}: a release leaves a run that has begun as it is`);
+  await visit(tab, `${origin}/`);
+  check((await tab.evaluate(() => document.title)).startsWith('newer '),
+        `${where}: the visit after the word opens the release`);
+
+  const left = (await tab.requests()).filter((address) =>
+    !address.startsWith(`${origin}/`) && !address.startsWith('data:'));
+  check(left.length === 0, `${where}: no request leaves the page's origin (${left})`);
+  const errors = await tab.errors();
+  check(errors.length === 0, `${where}: the page reports no error (${errors})`);
+  await tab.close();
+  server.close();
+  server.closeAllConnections();
+}
+
+await finish(browser, servedPage);
