@@ -168,9 +168,13 @@
         (exitStatus === 0 ? '.' : ': see the error above.');
     again.hidden = false;
     status.focus({preventScroll: true});
-    if (!reservoir.hidden) {
-      reservoir.scrollIntoView({block: 'nearest'});
-    }
+    // Once what the end of the run changed is laid out, where the browser
+    // may still move the page for the key or the click that ended it.
+    requestAnimationFrame(() => {
+      if (!reservoir.hidden) {
+        reservoir.scrollIntoView({block: 'nearest'});
+      }
+    });
   }
 
   // A new run, ready for what is typed; the program starts with launch.
