@@ -11,8 +11,10 @@
   const again = document.getElementById('again');
   const status = document.getElementById('status');
   const reservoir = document.getElementById('reservoir');
+  const release = document.getElementById('release');
   const encoder = new TextEncoder();
   const FIELD_NAME = label.textContent;  // while no question waits
+  const LOADING = status.textContent;     // until the program's first read
   let run = null;        // the run in progress, or the one to come
   let touched = false;   // whether the person has typed or run anything
 
@@ -226,7 +228,6 @@
   }
 
   // The program's script follows this one: it may still be on its way.
-  const LOADING = status.textContent;
   function programArrived() {
     if (typeof runCalculator !== 'function') {
       setInputEnabled(false);
@@ -244,7 +245,7 @@
       status.textContent = 'A new release of the calculator is here: opening it.';
       location.reload();
     } else {
-      document.getElementById('release').textContent = 'A new release of ' +
+      release.textContent = 'A new release of ' +
           'the calculator is ready: it opens the next time this page is opened.';
     }
   }
