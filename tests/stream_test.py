@@ -6,7 +6,8 @@ late: standard output a full non-blocking pipe that is drained 1.5 s
 later, then standard input a non-blocking pipe whose answers come 1 s
 late. Each run must wait, then give the report and status 0, as through
 ordinary pipes, and the wait must be idle: under half a second of the
-processor's time for the run. (A native C library stops at the first
+processor's time for the run, and, for the answers, under 500 reads a
+second (a try every 10 ms, and node's own). (A native C library stops at the first
 EAGAIN; this is for node, where such pipes are common.)
 
 unreadable: standard input an epoll descriptor, which cannot be read, and
@@ -30,6 +31,7 @@ with open(os.path.join(cases, "typical.out"), "rb") as f:
     report = f.read()
 F_SETPIPE_SZ = 1031  # Linux's fcntl command for a pipe's size
 IDLE_SECONDS = 0.5  # of the processor's time, at most, for a run that waits
+READS_A_SECOND = 500  # at most, while the answers are late
 
 
 def expect(what, actual, expected):
@@ -80,7 +82,17 @@ def late_writer():
     program = subprocess.Popen(command, stdin=keyboard, stdout=subprocess.PIPE,
                                stderr=subprocess.PIPE)
     os.close(keyboard)
+
+    def reads():  # the read calls the program has made so far
+        with open(f"/proc/{program.pid}/io") as counts:
+            return next(int(line.split()[1]) for line in counts
+                        if line.startswith("syscr:"))
+    time.sleep(0.2)
+    before = reads()
     time.sleep(1)
+    tries = reads() - before
+    if tries >= READS_A_SECOND:
+        sys.exit(f"answers typed late: {tries} reads in a second of waiting")
     os.write(typist, answers)
     os.close(typist)
     out, err = program.communicate(timeout=10)
