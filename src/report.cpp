@@ -51,11 +51,11 @@ std::string format_float(float value) {
                             std::chars_format::general, SIGNIFICANT_DIGITS));
 #else
   // Where the library has no floating-point to_chars (emscripten's), the C
-  // library's "%g", which is exact too, and whose C library (musl) writes
-  // two-digit exponents. It would write the locale's decimal separator, but
-  // the program never sets a locale. Elsewhere to_chars stays, since a
-  // library may set one (a locale of the host's) and msvcrt's "%g" writes
-  // three-digit exponents. A failed or cut-short "%g" is lost as a failed
+  // library's "%g": musl's is exact too and writes what to_chars writes. It
+  // would write the locale's decimal separator, but the program never sets
+  // a locale. Elsewhere to_chars stays: it ignores the locale whatever the
+  // host does, and other C libraries' "%g" differ (msvcrt's writes
+  // three-digit exponents). A failed or cut-short "%g" is lost as a failed
   // to_chars is.
   FormatBuffer buffer{};
   const int length = std::snprintf(buffer.data(), buffer.size(), "%.*g",

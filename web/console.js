@@ -304,9 +304,7 @@
   fitReportColumns();
   document.addEventListener('release', newRelease);
   prepare();
-  if (document.readyState === 'loading') {
-    document.addEventListener('DOMContentLoaded', programArrived);
-  } else {
-    programArrived();
-  }
+  // Parsed in the page's body, before the program: the document is still
+  // loading, and is loaded once the program's script has run or failed.
+  document.addEventListener('DOMContentLoaded', programArrived);
 })();
