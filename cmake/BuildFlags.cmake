@@ -55,24 +55,17 @@ if(EMSCRIPTEN)
   target_compile_options(water_flags INTERFACE -Oz -flto)
   target_link_options(water_flags INTERFACE -Oz -flto -sMALLOC=emmalloc
     -sEXIT_RUNTIME=1 -sSINGLE_FILE=1 -sALLOW_MEMORY_GROWTH=1)
-  set(web_stdio ${PROJECT_SOURCE_DIR}/web/stdio.js)
-  # Asyncify instruments only the functions on the way from main to a
-  # read, not every one that makes an indirect call, which would double
-  # the code. The list holds those that this build keeps (others are
-  # inlined into them); it depends on the optimisation, and a function
-  # missing from it breaks every read that passes through it, so that
-  # every end-to-end case fails, under node and in the page alike.
-  set(read_path main *skip_white_space* *sgetc* *snextc* *sbumpc*
-    *underflow* *uflow* *__stdinbuf* getc __uflow __toread __stdio_read)
-  list(TRANSFORM read_path PREPEND "'")
-  list(TRANSFORM read_path APPEND "'")
-  list(JOIN read_path "," read_path)
+  get_filename_component(web_dir ${CMAKE_CURRENT_LIST_DIR}/../web ABSOLUTE)
+  set(web_stdio ${web_dir}/stdio.js)
+  set(web_instantiate ${web_dir}/instantiate.js)
+  # Its JavaScript optimised whole by Closure Compiler, and its WebAssembly
+  # decoded by the engine where it can.
   target_link_options(water_web_console INTERFACE
-    --js-library ${web_stdio} -sFILESYSTEM=0 -sASYNCIFY
-    "-sASYNCIFY_IMPORTS=['wasi_snapshot_preview1.fd_read']"
-    "-sASYNCIFY_ONLY=[${read_path}]")
+    --js-library ${web_stdio} --pre-js ${web_instantiate} --closure 1
+    -sFILESYSTEM=0 -sASYNCIFY
+    "-sASYNCIFY_IMPORTS=['wasi_snapshot_preview1.fd_read']")
   set_property(TARGET water_web_console APPEND PROPERTY INTERFACE_LINK_DEPENDS
-    ${web_stdio})
+    ${web_stdio} ${web_instantiate})
   target_link_options(water_node_files INTERFACE -sNODERAWFS=1)
 endif()
 
@@ -99,6 +92,21 @@ if(NOT MSVC AND NOT water_instrumented)
 int main() { std::cout << 1; }" WATER_CAN_LINK_STATICALLY)
   unset(CMAKE_REQUIRED_LINK_OPTIONS)
 endif()
+
+# Asyncify instruments only the functions READ_PATH of TARGET, those on
+# the way from main to a read, not every one that makes an indirect call,
+# which would double the code. The list holds those that the build keeps
+# (others are inlined into them); it depends on the optimisation, and a
+# function missing from it breaks every read that passes through it.
+function(water_asyncify_only target)
+  if(EMSCRIPTEN)
+    set(read_path ${ARGN})
+    list(TRANSFORM read_path PREPEND "'")
+    list(TRANSFORM read_path APPEND "'")
+    list(JOIN read_path "," read_path)
+    target_link_options(${target} PRIVATE "-sASYNCIFY_ONLY=[${read_path}]")
+  endif()
+endfunction()
 
 function(water_link_runtime_statically target)
   # The check's result is cached: an earlier plain configure of this build

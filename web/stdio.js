@@ -4,20 +4,13 @@
 // (Module.waterConsole). Reading waits without blocking the page: fd_read
 // suspends the program (Asyncify) until the bytes come. The C library above
 // is unchanged, so its buffers, flushes, ferror and errno work as anywhere.
+// The page's build leaves out what only node has (#if
+// ENVIRONMENT_MAY_BE_NODE), which its optimiser could not resolve.
 mergeInto(LibraryManager.library, {
+#if ENVIRONMENT_MAY_BE_NODE
   $waterStdio__deps: ['$ERRNO_CODES'],
+#endif
   $waterStdio: {
-    // How long a pipe that is full or empty for now is left before the
-    // next try.
-    retryMilliseconds: 10,
-
-    // The errno that the C library knows by the name node gives an error,
-    // so that its message says what went wrong.
-    errnoOf: function(error) {
-      const code = error && error.code;
-      return ERRNO_CODES[code] || ERRNO_CODES['EIO'];
-    },
-
     // The buffers of a readv or writev call, in order, as views of memory.
     buffers: function(iov, count) {
       const views = [];
@@ -31,6 +24,18 @@ mergeInto(LibraryManager.library, {
 
     size: function(views) {
       return views.reduce(function(total, view) { return total + view.length; }, 0);
+    },
+
+#if ENVIRONMENT_MAY_BE_NODE
+    // How long a pipe that is full or empty for now is left before the
+    // next try.
+    retryMilliseconds: 10,
+
+    // The errno that the C library knows by the name node gives an error,
+    // so that its message says what went wrong.
+    errnoOf: function(error) {
+      const code = error && error.code;
+      return ERRNO_CODES[code] || ERRNO_CODES['EIO'];
     },
 
     // Node's own modules, under node.
@@ -51,10 +56,7 @@ mergeInto(LibraryManager.library, {
 
     // Gives 0 or an errno. A write cannot suspend the program, so where a
     // pipe is full for now it sleeps until there is room.
-    write: function(fd, bytes) {
-      if (!ENVIRONMENT_IS_NODE) {
-        return Module['waterConsole'].write(fd, bytes);
-      }
+    writeNode: function(fd, bytes) {
       const fs = waterStdio.node('fs');
       for (let done = 0; done < bytes.length;) {
         try {
@@ -67,6 +69,32 @@ mergeInto(LibraryManager.library, {
         }
       }
       return 0;
+    },
+
+    // Calls back with an errno, or 0 and the bytes read (none at the end).
+    readNode: function(fd, size, done) {
+      const buffer = Buffer.alloc(size);
+      waterStdio.node('fs').read(fd, buffer, 0, size, null, function(error, count) {
+        if (error && error.code === 'EAGAIN') {  // nothing in the pipe yet
+          setTimeout(function() { waterStdio.readNode(fd, size, done); },
+                     waterStdio.retryMilliseconds);
+        } else if (error) {
+          done(waterStdio.errnoOf(error));
+        } else {
+          done(0, new Uint8Array(buffer.buffer, buffer.byteOffset, count));
+        }
+      });
+    },
+#endif
+
+    // Gives 0 or an errno.
+    write: function(fd, bytes) {
+#if ENVIRONMENT_MAY_BE_NODE
+      if (ENVIRONMENT_IS_NODE) {
+        return waterStdio.writeNode(fd, bytes);
+      }
+#endif
+      return Module['waterConsole'].write(fd, bytes);
     },
 
     // Resumes the program in a page. Its exit ends it by throwing its
@@ -85,22 +113,14 @@ mergeInto(LibraryManager.library, {
     // Calls back with an errno, or 0 and the bytes read (none at the end).
     // The page's console always gives bytes, at the end none.
     read: function(fd, size, done) {
-      if (!ENVIRONMENT_IS_NODE) {
-        Module['waterConsole'].read(fd, size).then(function(bytes) {
-          waterStdio.resume(done, 0, bytes);
-        });
+#if ENVIRONMENT_MAY_BE_NODE
+      if (ENVIRONMENT_IS_NODE) {
+        waterStdio.readNode(fd, size, done);
         return;
       }
-      const buffer = Buffer.alloc(size);
-      waterStdio.node('fs').read(fd, buffer, 0, size, null, function(error, count) {
-        if (error && error.code === 'EAGAIN') {  // nothing in the pipe yet
-          setTimeout(function() { waterStdio.read(fd, size, done); },
-                     waterStdio.retryMilliseconds);
-        } else if (error) {
-          done(waterStdio.errnoOf(error));
-        } else {
-          done(0, new Uint8Array(buffer.buffer, buffer.byteOffset, count));
-        }
+#endif
+      Module['waterConsole'].read(fd, size).then(function(bytes) {
+        waterStdio.resume(done, 0, bytes);
       });
     },
   },
@@ -149,9 +169,11 @@ mergeInto(LibraryManager.library, {
 
   water_calculator_input_is_terminal__deps: ['$waterStdio'],
   water_calculator_input_is_terminal: function() {
-    if (!ENVIRONMENT_IS_NODE) {
-      return 1;  // a page's console has a person at it
+#if ENVIRONMENT_MAY_BE_NODE
+    if (ENVIRONMENT_IS_NODE) {
+      return waterStdio.node('tty').isatty(0) ? 1 : 0;
     }
-    return waterStdio.node('tty').isatty(0) ? 1 : 0;
+#endif
+    return 1;  // a page's console has a person at it
   },
 });

@@ -261,8 +261,13 @@ async function typedCases() {
       // take fractional widths; WebKitGTK, a pixel to a pixel, rounds them.
       check(fontSize >= 10.4, `phone: the console's text is readable (${fontSize}px)`);
     }
-    const left = (await tab.requests()).filter((address) => address !== url && !address.startsWith('data:'));
-    check(left.length === 0, `${name}: no request leaves the page (${left})`);
+    // The program's WebAssembly is fetched from its data: address only
+    // where the engine cannot decode base64 itself.
+    const decodesBase64 = await tab.evaluate(() => typeof Uint8Array.fromBase64 === 'function');
+    console.log(`${engine} ${name}: the engine decodes base64 itself: ${decodesBase64 ? 'yes' : 'no'}`);
+    const left = (await tab.requests()).filter((address) => address !== url &&
+        !(address.startsWith('data:') && !decodesBase64));
+    check(left.length === 0, `${name}: no request leaves the page (${left.length}: ${left[0]})`.slice(0, 200));
     const errors = await tab.errors();
     check(errors.length === 0, `${name}: the page reports no error (${errors})`);
     if (name === 'desktop') {
