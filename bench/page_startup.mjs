@@ -1,60 +1,137 @@
 // Times, in headless Chromium, how long the calculator's page takes from
-// being opened to showing its first question, and how long a blank page
-// takes to open, from file:// both, each in a new tab, the median of
-// several runs each, and prints both and their ratio. Uses the Chromium
-// and puppeteer-core of the page's test (npm ci in tests/web).
+// being opened to showing its first question, beside the C reference in a
+// page of the same design and a blank page; the three in turn, each in a
+// new tab, after a few rounds that are not timed. Twice: from file://, as
+// on a desktop; then served on 127.0.0.1, compressed as a host serves it,
+// each visit a first visit, with the processor slowed 4 times and Chrome's
+// "Slow 4G" network, as on a phone. Prints each median with its minimum
+// and maximum, the main thread's processor time in the served run, and
+// the calculator's ratio to the C reference there. Uses the Chromium and
+// puppeteer-core of the page's test (npm ci in tests/web).
 //
-// Argument: the page.
-import {mkdtempSync, rmSync, writeFileSync} from 'node:fs';
+// Arguments: the calculator's web folder as installed, the reference page.
+import {mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync} from 'node:fs';
+import {createServer} from 'node:http';
 import {tmpdir} from 'node:os';
-import {join, resolve} from 'node:path';
+import {extname, join, resolve} from 'node:path';
 import {pathToFileURL} from 'node:url';
+import {gzipSync} from 'node:zlib';
 
-import {launchChromium} from '../tests/web/browsers.mjs';
+import {launchChromium, PredefinedNetworkConditions} from '../tests/web/browsers.mjs';
 
-const RUNS = 25;
+const WARM_UP = 3;
+const FILE_ROUNDS = 25;
+const SERVED_ROUNDS = 11;
+const CPU_SLOWDOWN = 4;
+const NETWORK = PredefinedNetworkConditions['Slow 4G'];
+const QUESTION = 'How many people? ';
+const BLANK = '<!DOCTYPE html><html lang="en"><title>blank</title></html>\n';
 
+const [siteDir, referencePage] = process.argv.slice(2).map((path) => resolve(path));
 const work = mkdtempSync(join(tmpdir(), 'page-bench-'));
-const blank = join(work, 'blank.html');
-writeFileSync(blank, '<!DOCTYPE html><html lang="en"><title>blank</title></html>\n');
+
+// A folder as a host serves it, each file gzipped once, here with the
+// page at / replaced by `page`.
+function serve(page) {
+  const types = {'.html': 'text/html', '.js': 'text/javascript', '.png': 'image/png',
+                 '.webmanifest': 'application/manifest+json'};
+  const files = new Map(readdirSync(siteDir).map((name) => [`/${name}`, readFileSync(join(siteDir, name))]));
+  files.set('/index.html', page);
+  files.set('/', page);
+  const gzipped = new Map([...files].map(([path, body]) => [path, gzipSync(body, {level: 9})]));
+  const server = createServer((request, response) => {
+    const path = new URL(request.url, 'http://host').pathname;
+    if (!files.has(path)) {
+      response.writeHead(404).end();
+      return;
+    }
+    const type = types[extname(path)] || (path === '/' ? 'text/html' : 'text/plain');
+    response.writeHead(200, {'content-type': type, 'content-encoding': 'gzip'});
+    response.end(gzipped.get(path));
+  });
+  return new Promise((ready) => server.listen(0, '127.0.0.1', () => ready(server)));
+}
+
+const address = (server) => `http://127.0.0.1:${server.address().port}/`;
+const servers = [await serve(readFileSync(join(siteDir, 'index.html'))),
+                 await serve(readFileSync(referencePage)), await serve(Buffer.from(BLANK))];
+const blankFile = join(work, 'blank.html');
+writeFileSync(blankFile, BLANK);
 const browser = await launchChromium(join(work, 'profile'));
 
-async function timed(open) {
-  const tab = await browser.newPage();
-  const start = performance.now();
-  await open(tab);
-  const time = performance.now() - start;
-  await tab.close();
-  return time;
+// Opens `url` in a new tab of a context of its own, with nothing kept
+// from an earlier visit, and gives, in milliseconds from the start of the
+// navigation as the page itself counts it, when it showed its first
+// question (or for a blank page, when it had loaded), and the main
+// thread's processor time by then.
+async function visit(url, asks, slowed) {
+  const context = await browser.createBrowserContext();
+  const tab = await context.newPage();
+  if (slowed) {
+    await tab.emulateCPUThrottling(CPU_SLOWDOWN);
+    await tab.emulateNetworkConditions(NETWORK);
+  }
+  await tab.evaluateOnNewDocument((question) => {
+    new MutationObserver((changes, observer) => {
+      const screen = document.getElementById('screen');
+      if (screen && screen.textContent.includes(question)) {
+        window.firstQuestion = performance.now();
+        observer.disconnect();
+      }
+    }).observe(document, {childList: true, subtree: true, characterData: true});
+  }, QUESTION);
+  await tab.goto(url, {waitUntil: 'load', timeout: 60000});
+  const time = asks ?
+    await (await tab.waitForFunction(() => window.firstQuestion, {timeout: 60000})).jsonValue() :
+    await tab.evaluate(() => performance.getEntriesByType('navigation')[0].loadEventEnd);
+  const {TaskDuration} = await tab.metrics();
+  await context.close();
+  return {time, cpu: TaskDuration * 1000};
 }
 
-const page = pathToFileURL(resolve(process.argv[2])).href;
-async function openPage(tab) {
-  await tab.goto(page, {waitUntil: 'domcontentloaded'});
-  await tab.waitForFunction(
-    () => document.getElementById('screen').textContent.includes('How many people? '),
-    {polling: 'mutation'});
-}
-async function openBlank(tab) {
-  await tab.goto(pathToFileURL(blank).href, {waitUntil: 'load'});
+// The three in turn, round after round, so that all meet the same load on
+// the machine; the first rounds only warm the browser up.
+async function measure(pages, rounds, slowed) {
+  const results = pages.map(() => []);
+  for (let round = -WARM_UP; round < rounds; round++) {
+    for (const [i, page] of pages.entries()) {
+      const result = await visit(page.url, page.asks, slowed);
+      if (round >= 0) {
+        results[i].push(result);
+      }
+    }
+  }
+  return results;
 }
 
-// One of each first, as the browser warms up; then the two in turn, so
-// that both meet the same load on the machine.
-await timed(openPage);
-await timed(openBlank);
-const pageTimes = [];
-const blankTimes = [];
-for (let i = 0; i < RUNS; i++) {
-  pageTimes.push(await timed(openPage));
-  blankTimes.push(await timed(openBlank));
+const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
+const spread = (values) => `${median(values).toFixed(0).padStart(5)} ms ` +
+    `(${Math.min(...values).toFixed(0)} to ${Math.max(...values).toFixed(0)})`;
+
+function report(title, pages, results, withCpu) {
+  console.log(title);
+  pages.forEach((page, i) => {
+    const times = results[i].map((result) => result.time);
+    const cpu = withCpu ? `, main thread ${spread(results[i].map((result) => result.cpu))}` : '';
+    console.log(`  ${page.name.padEnd(24)} ${spread(times)}${cpu}`);
+  });
 }
-const median = (times) => times.sort((a, b) => a - b)[Math.floor(times.length / 2)];
-const firstQuestion = median(pageTimes);
-const blankPage = median(blankTimes);
+
+const names = ['calculator, first question', 'C reference, first question', 'blank page, loaded'];
+const fromFiles = [join(siteDir, 'index.html'), referencePage, blankFile]
+  .map((path, i) => ({name: names[i], url: pathToFileURL(path).href, asks: i < 2}));
+report(`From file://, unthrottled, medians of ${FILE_ROUNDS}:`, fromFiles,
+       await measure(fromFiles, FILE_ROUNDS, false), false);
+
+const served = servers.map((server, i) => ({name: names[i], url: address(server), asks: i < 2}));
+const results = await measure(served, SERVED_ROUNDS, true);
+report(`Served on 127.0.0.1, processor ${CPU_SLOWDOWN} times slower, Slow 4G, ` +
+       `medians of ${SERVED_ROUNDS}:`, served, results, true);
+const [calculator, reference, blank] = results.map((timed) => median(timed.map((result) => result.time)));
+console.log(`  calculator to blank page: ${(calculator / blank).toFixed(2)}, ` +
+            `C reference to blank page: ${(reference / blank).toFixed(2)}`);
+console.log(`ratio to the C reference page: ${(calculator / reference).toFixed(2)}`);
+
 await browser.close();
+servers.forEach((server) => server.close());
 rmSync(work, {recursive: true, force: true});
-
-console.log(`page to its first question: ${firstQuestion.toFixed(1).padStart(8)} ms (median of ${RUNS})`);
-console.log(`blank page opened:          ${blankPage.toFixed(1).padStart(8)} ms (median of ${RUNS})`);
-console.log(`ratio:                      ${(firstQuestion / blankPage).toFixed(2).padStart(8)}`);

@@ -4,6 +4,7 @@
 #include <stdarg.h>
 #include <stdint.h>
 #include <stdio.h>
+#include <stdlib.h>
 
 /* Writes, then flushes, as the calculator does after every line. */
 static void say(const char* format, ...) {
@@ -56,5 +57,7 @@ int main(void) {
   if (scanf("%d", &closing) != 1) {
     closing = 0;
   }
-  return 0;
+  /* Through exit, as the calculator's web build ends: once main has
+     waited for input, emscripten loses the status it returns. */
+  exit(0);
 }

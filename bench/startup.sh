@@ -5,10 +5,10 @@
 # dynamically as C programs usually are and statically as the calculator
 # is, all under valgrind's callgrind with the same input and an empty
 # environment, then prints the counts and the ratio to each reference.
-# Where emscripten, Chromium and tests/web's npm packages are at hand, it
-# then builds the page and prints its size, raw and gzipped, and, from
-# headless Chromium, the time it takes to show its first question beside
-# the time a blank page takes to open.
+# Where emscripten, Chromium and the npm packages of web/ and tests/web are
+# at hand, it then builds the page, and the C program in a page of the same
+# design, prints their sizes, raw and gzipped, and times them in headless
+# Chromium beside a blank page (bench/page_startup.mjs).
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source_dir="$(dirname "$here")"
@@ -45,13 +45,17 @@ awk -v a="$calculator" -v b="$dynamic" -v c="$static" 'BEGIN {
 }'
 
 if ! command -v em++ >/dev/null || [[ ! -x /usr/bin/chromium ]] ||
+    [[ ! -d $source_dir/web/node_modules/google-closure-compiler ]] ||
     [[ ! -d $source_dir/tests/web/node_modules/puppeteer-core ]]; then
-  echo "page: skipped (needs emscripten, chromium and npm ci in tests/web)"
+  echo "pages: skipped (needs emscripten, chromium, and npm ci in web and tests/web)"
   exit 0
 fi
 (cd "$source_dir" && cmake --preset web >/dev/null &&
-  cmake --build --preset web --target web_page >/dev/null)
-page="$source_dir/build/web/index.html"
-printf 'page:                       %10d bytes\n' "$(wc -c <"$page")"
-printf 'page, gzipped (-9):         %10d bytes\n' "$(gzip -9c "$page" | wc -c)"
-node "$here/page_startup.mjs" "$page"
+  cmake --build --preset web --target web_page reference_page >/dev/null &&
+  cmake --install build/web --prefix "$work/site" >/dev/null)
+reference="$source_dir/build/web/bench/index.html"
+for page in "$work/site/index.html" "$reference"; do
+  printf '%s: %d bytes, %d gzipped (-9)\n' "${page#"$source_dir"/}" \
+    "$(wc -c <"$page")" "$(gzip -9c "$page" | wc -c)"
+done
+node "$here/page_startup.mjs" "$work/site" "$reference"

@@ -3,7 +3,8 @@
 # own SCRIPTS inside it, so that the page is one file that needs nothing
 # else. Then writes WORKER, the service worker of a served page, from its
 # template WORKER_TEMPLATE: it keeps the page and the files KEPT, in a
-# cache named for their contents by their hash. Where TESTED is given, the
+# cache named for their contents by their hash, where WORKER is given.
+# Where TESTED is given, the
 # build of the program that the tests run under node, the page's program
 # must hold the same WebAssembly, byte for byte, so that what they find of
 # it holds in the page too.
@@ -36,6 +37,9 @@ string(REPLACE "@PROJECT_VERSION@" "${VERSION}" page "${page}")
 string(REPLACE "@PAGE_SCRIPT@" "${scripts}" page "${page}")
 string(REPLACE "@PROGRAM@" "${program}" page "${page}")
 file(WRITE "${PAGE}" "${page}")
+if(NOT WORKER)
+  return()
+endif()
 
 get_filename_component(page_name "${PAGE}" NAME)
 set(contents "${page}")
