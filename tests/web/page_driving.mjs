@@ -58,6 +58,14 @@ export async function waitFor(tab, condition, what) {
   throw new Error(`timed out waiting for ${what}`);
 }
 
+// Run again, clicked. WebKit's driver may answer before the page has
+// taken the click, so the last run's status is cleared first: a wait that
+// follows sees the new run's, never the old one's.
+export async function runAgain(tab) {
+  await tab.evaluate(() => { delete document.body.dataset.exitStatus; });
+  await tab.click('#again');
+}
+
 export async function waitForTurn(tab) {
   await waitFor(tab, () => document.body.dataset.waiting === 'yes' ||
                            document.body.dataset.exitStatus !== undefined, 'the program');

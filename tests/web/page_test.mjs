@@ -23,8 +23,8 @@ import {pathToFileURL} from 'node:url';
 import {setTimeout as sleep} from 'node:timers/promises';
 import {gzipSync} from 'node:zlib';
 
-import {caseText, check, consoleShown, finish, openEngine, typeCase, waitFor, waitForTurn,
-        watchTheLog} from './page_driving.mjs';
+import {caseText, check, consoleShown, finish, openEngine, runAgain, typeCase, waitFor,
+        waitForTurn, watchTheLog} from './page_driving.mjs';
 
 const engine = process.argv[2];
 const [siteDir, casesDir, shotsDir] = process.argv.slice(3).map((p) => resolve(p));
@@ -47,7 +47,7 @@ const read = (name, ext) => caseText(casesDir, name, ext);
 // at once, and again a moment later, keeps the report or the error.
 async function checkEndingKeys(tab, where) {
   for (const lines of [['4 30 10', 'q'], ['abc']]) {
-    await tab.click('#again');
+    await runAgain(tab);
     for (const line of lines) {
       await waitForTurn(tab);
       await tab.type(line);
@@ -71,7 +71,7 @@ async function checkAbort(tab, where) {
     WebAssembly.instantiate = () => Promise.reject(new Error('no room'));
     WebAssembly.instantiateStreaming = WebAssembly.instantiate;
   });
-  await tab.click('#again');
+  await runAgain(tab);
   await waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
   const shown = await consoleShown(tab);
   check(shown.exitStatus === '1' && shown.errorSpans.startsWith('error: ') && shown.status.includes('exit status 1'),
@@ -87,7 +87,7 @@ async function checkKeysOffTheField(tab, where) {
     screen.focus();
     getSelection().selectAllChildren(screen);
   };
-  await tab.click('#again');
+  await runAgain(tab);
   await waitForTurn(tab);
   await tab.evaluate(onConsole);
   await tab.keys('4 30 10');
@@ -205,7 +205,7 @@ async function typedCases() {
     let first = true;
     for (const testCase of cases) {
       if (!first) {
-        await tab.click('#again');  // runs again without reloading
+        await runAgain(tab);  // without reloading
       }
       first = false;
       const where = `${engine} ${name} ${testCase}`;
