@@ -9,9 +9,10 @@
 // errors, that nothing sends input once a run has ended and that a second
 // Enter keeps the report, Ctrl-D and typing with the focus off the field,
 // a program that stops short, axe-core before and after a run, that
-// nothing leaves the page, no page error, that the console keeps its
-// width, and on the phone that every report line fits whole, the drawing
-// comes into view and nothing scrolls sideways.
+// nothing leaves the page (where the engine decodes base64 itself, not
+// even a fetch of the program's data: address), no page error, that the
+// console keeps its width, and on the phone that every report line fits
+// whole, the drawing comes into view and nothing scrolls sideways.
 //
 // Exits 77 (skipped) where puppeteer-core, axe-core or the engine is
 // missing. Arguments: the engine, the web folder (as the web zip holds
