@@ -113,7 +113,7 @@ function report(title, pages, results, withCpu) {
   pages.forEach((page, i) => {
     const times = results[i].map((result) => result.time);
     const cpu = withCpu ? `, main thread ${spread(results[i].map((result) => result.cpu))}` : '';
-    console.log(`  ${page.name.padEnd(24)} ${spread(times)}${cpu}`);
+    console.log(`  ${page.name.padEnd(28)} ${spread(times)}${cpu}`);
   });
 }
 

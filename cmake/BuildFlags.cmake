@@ -93,18 +93,19 @@ int main() { std::cout << 1; }" WATER_CAN_LINK_STATICALLY)
   unset(CMAKE_REQUIRED_LINK_OPTIONS)
 endif()
 
-# Asyncify instruments only the functions READ_PATH of TARGET, those on
+# Asyncify instruments only the functions named after TARGET, those on
 # the way from main to a read, not every one that makes an indirect call,
 # which would double the code. The list holds those that the build keeps
 # (others are inlined into them); it depends on the optimisation, and a
-# function missing from it breaks every read that passes through it.
+# function missing from it breaks every read that passes through it. It
+# goes with TARGET's code, to every program linked with it.
 function(water_asyncify_only target)
   if(EMSCRIPTEN)
     set(read_path ${ARGN})
     list(TRANSFORM read_path PREPEND "'")
     list(TRANSFORM read_path APPEND "'")
     list(JOIN read_path "," read_path)
-    target_link_options(${target} PRIVATE "-sASYNCIFY_ONLY=[${read_path}]")
+    target_link_options(${target} PUBLIC "-sASYNCIFY_ONLY=[${read_path}]")
   endif()
 endfunction()
 

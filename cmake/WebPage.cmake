@@ -4,10 +4,9 @@
 # else. Then writes WORKER, the service worker of a served page, from its
 # template WORKER_TEMPLATE: it keeps the page and the files KEPT, in a
 # cache named for their contents by their hash, where WORKER is given.
-# Where TESTED is given, the
-# build of the program that the tests run under node, the page's program
-# must hold the same WebAssembly, byte for byte, so that what they find of
-# it holds in the page too.
+# Where TESTED is given, the build of the program that the tests run under
+# node, the page's program must hold the same WebAssembly, byte for byte,
+# so that what they find of it holds in the page too.
 cmake_minimum_required(VERSION 3.25)
 file(READ "${TEMPLATE}" page)
 file(READ "${PROGRAM}" program)
