@@ -60,21 +60,23 @@ std::string describe_failure(const AnswersRead& read) {
 // a console gives no byte until the user answers.
 AnswersRead read_answers(std::istream& in, std::ostream& out,
                          ReadFailure read_failure) {
-  AnswersRead read{AnswerStatus::number, {}, {}, {}};
+  AnswersRead read{AnswerStatus::answered, {}, {}, {}};
   std::size_t asked = 0;  // the question on screen
   ask(out, QUESTIONS[asked]);
-  read.status = skip_byte_order_mark(in);
-  while (read.status == AnswerStatus::number) {
+  std::optional<AnswerStatus> refusal = refuse_byte_order_mark(in);
+  while (!refusal) {
     const AnswerRead answer = read_answer(in);
-    read.status = answer.status;
-    if (answer.status == AnswerStatus::number) {
-      read.answers.*QUESTIONS[asked].answer = answer.value;
-      if (++asked == QUESTIONS.size()) {
-        return read;
-      }
-      ask(out, QUESTIONS[asked]);
+    if (answer.status != AnswerStatus::answered) {
+      refusal = answer.status;
+      break;
     }
+    read.answers.*QUESTIONS[asked].answer = answer.value;
+    if (++asked == QUESTIONS.size()) {
+      return read;
+    }
+    ask(out, QUESTIONS[asked]);
   }
+  read.status = *refusal;
   read.failed_question = QUESTIONS[asked].text;
   if (read.status == AnswerStatus::input_ended) {
     // Asked at once, before anything else can change the system's reason.
@@ -94,7 +96,7 @@ int run_calculator(std::istream& in, std::ostream& out, std::ostream& err,
   write_line(out);
   const AnswersRead read = read_answers(in, out, read_failure);
   write_line(out);  // closes the line of prompts
-  if (read.status != AnswerStatus::number) {
+  if (read.status != AnswerStatus::answered) {
     write_error(err, describe_failure(read));
     return EXIT_FAILURE;
   }

@@ -19,7 +19,7 @@ inline std::string input_really_ended() { return {}; }
 
 // The answers, or where and why reading them stopped.
 struct AnswersRead {
-  AnswerStatus status;               // number once all three are answered
+  AnswerStatus status;               // answered once all three are
   std::string_view failed_question;  // the question left unanswered, if any
   Answers answers;                   // those read before any failure
   std::string read_failure;          // the system's reason, for read_failed

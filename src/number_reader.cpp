@@ -1,23 +1,41 @@
 #include "number_reader.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
 #include <istream>
 #include <limits>
 #include <optional>
 #include <string>
 
-#include "decimal_to_double.h"
-#include "natural.h"
-
 namespace {
 
 constexpr int END = std::char_traits<char>::eof();
+constexpr std::int64_t DECIMAL_BASE = 10;
+
+// Past this many significant digits the rest of a number can only tip its
+// rounding by being nonzero: a double's halfway points need at most 768.
+constexpr std::size_t KEPT_DIGITS = 800;
 
 // Capping the exponent keeps its arithmetic from wrapping. A capped
 // exponent still puts the number far beyond the double range, unless the
 // number has some 10^17 digits (a hundred petabytes of input) to bring it
 // back: the reader streams in fixed memory, so only time limits the length.
 constexpr std::int64_t EXPONENT_CAP = 100'000'000'000'000'000;
+
+// Beyond these powers of ten every number overflows or underflows anyway;
+// clamping keeps the exponent handed on short.
+constexpr std::int64_t POINT_LIMIT = 400;
+
+// value = 0.DIGITS x 10^point, with DIGITS free of leading zeros; no
+// digits at all is a zero.
+struct DecimalNumber {
+  bool negative = false;
+  std::string digits;  // at most KEPT_DIGITS
+  std::int64_t point = 0;
+  bool dropped_nonzero = false;  // a nonzero digit past KEPT_DIGITS
+};
 
 // The C locale's white space, fixed here so the process locale cannot
 // change it. A carriage return counts, so CRLF files read as they should.
@@ -54,8 +72,9 @@ void take_digit(DecimalNumber& number, int c, bool after_point) {
   }
 }
 
-}  // namespace
-
+// Reads an optional sign, digits with at most one point, and an optional
+// exponent, leaving the character after them unread. Gives nothing when
+// the mantissa or the exponent has no digit.
 std::optional<DecimalNumber> scan_number(std::streambuf& input) {
   DecimalNumber number;
   int c = input.sgetc();
@@ -88,15 +107,32 @@ std::optional<DecimalNumber> scan_number(std::streambuf& input) {
     }
     std::int64_t exponent = 0;
     for (; is_digit(c); c = input.snextc()) {
-      exponent = std::min(exponent * std::int64_t{DECIMAL_BASE} + (c - '0'),
-                          EXPONENT_CAP);
+      exponent = std::min(exponent * DECIMAL_BASE + (c - '0'), EXPONENT_CAP);
     }
     number.point += negative_exponent ? -exponent : exponent;
   }
   return number;
 }
 
-namespace {
+// The C library's strtod rounds correctly, ties to even, on every platform
+// built for. It is handed a whole number with an exponent, which has no
+// decimal point for a locale to change, and where digits were dropped a
+// trailing 1 stands for them: it lies strictly between the same two
+// halfway points as they do, so the rounding is unchanged.
+double to_double(const DecimalNumber& number) {
+  if (number.digits.empty()) {
+    return number.negative ? -0.0 : 0.0;
+  }
+  std::string text = (number.negative ? "-" : "") + number.digits;
+  std::int64_t exponent = std::clamp(number.point, -POINT_LIMIT, POINT_LIMIT) -
+                          static_cast<std::int64_t>(number.digits.size());
+  if (number.dropped_nonzero) {
+    text += '1';
+    --exponent;
+  }
+  text += 'e' + std::to_string(exponent);
+  return std::strtod(text.c_str(), nullptr);
+}
 
 // Keeps answers inside the normal float range: the largest float for
 // anything above it, the smallest normal float for anything below it but
@@ -121,7 +157,7 @@ float clamp_to_float(double x) {
 
 AnswerStatus status_after_number(int c) {
   if (c == END || is_white_space(c)) {
-    return AnswerStatus::number;
+    return AnswerStatus::answered;
   }
   return c == '\0' ? AnswerStatus::utf16_text : AnswerStatus::not_a_number;
 }
@@ -151,7 +187,7 @@ AnswerRead read_answer(std::istream& in) {
   // An answer ends where its number ends: a decimal comma or a unit
   // written against it must not leave a shorter number silently taken.
   const AnswerStatus status = status_after_number(input->sgetc());
-  if (status != AnswerStatus::number) {
+  if (status != AnswerStatus::answered) {
     return refused(in, status);
   }
   return {status, clamp_to_float(to_double(*number))};
@@ -161,9 +197,9 @@ AnswerRead read_answer(std::istream& in) {
 // is skipped so that their answer files read like any others. A UTF-16
 // mark means text that cannot be read as numbers at all. A mark left
 // unfinished is not a number either; any other start is left to the reader.
-AnswerStatus skip_byte_order_mark(std::istream& in) {
+std::optional<AnswerStatus> refuse_byte_order_mark(std::istream& in) {
   if (in.rdbuf() == nullptr) {
-    return AnswerStatus::number;  // no input at all, which the read will find
+    return std::nullopt;  // no input at all, which the read will find
   }
   std::streambuf& input = *in.rdbuf();
   constexpr int UTF8_MARK[] = {0xEF, 0xBB, 0xBF};
@@ -182,7 +218,7 @@ AnswerStatus skip_byte_order_mark(std::istream& in) {
         first != second && (second == UTF16_MARK[0] || second == UTF16_MARK[1]);
     return marked ? AnswerStatus::utf16_text : AnswerStatus::not_a_number;
   }
-  return AnswerStatus::number;
+  return std::nullopt;
 }
 
 void discard_entry(std::istream& in) {

@@ -6,14 +6,13 @@
 #include <iosfwd>
 #include <optional>
 
-#include "decimal_to_double.h"
-
-// utf16_text: the input is UTF-16, by its byte-order mark or by a NUL
-// right after a number, as UTF-16 without a mark writes one. read_failed:
-// the input gave out because reading it failed, which the reader cannot
-// tell from its end (input_ended); only the caller, asking the system, can.
+// answered: a number was read. utf16_text: the input is UTF-16, by its
+// byte-order mark or by a NUL right after a number, as UTF-16 without a
+// mark writes one. read_failed: the input gave out because reading it
+// failed, which the reader cannot tell from its end (input_ended); only
+// the caller, asking the system, can.
 enum class AnswerStatus {
-  number,
+  answered,
   not_a_number,
   input_ended,
   utf16_text,
@@ -22,7 +21,7 @@ enum class AnswerStatus {
 
 struct AnswerRead {
   AnswerStatus status;
-  float value;  // 0 unless a number was read
+  float value;  // 0 unless answered
 };
 
 // Skips white space, then reads a decimal number, which must end at white
@@ -33,14 +32,9 @@ struct AnswerRead {
 AnswerRead read_answer(std::istream& in);
 
 // Looks for a byte-order mark where the input starts: a UTF-8 one, as
-// Notepad writes, is skipped (number); a UTF-16 one gives utf16_text, and
-// one left unfinished not_a_number.
-AnswerStatus skip_byte_order_mark(std::istream& in);
-
-// Reads an optional sign, digits with at most one point, and an optional
-// exponent, leaving the character after them unread. Gives nothing when
-// the mantissa or the exponent has no digit.
-std::optional<DecimalNumber> scan_number(std::streambuf& input);
+// Notepad writes, is skipped (nothing is refused); a UTF-16 one gives
+// utf16_text, and one left unfinished not_a_number.
+std::optional<AnswerStatus> refuse_byte_order_mark(std::istream& in);
 
 // Skips white space, then one entry: a signed integer is taken whole, and
 // anything else is left where it stands. A failed `in` is left untouched.

@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <iterator>
 #include <limits>
-#include <optional>
 #include <sstream>
 #include <string>
 
@@ -47,14 +46,6 @@ inline float clamped_to_normal_floats(double x) {
 // C locale, the one a program starts in.
 inline float reference_answer(const std::string& text) {
   return clamped_to_normal_floats(std::strtod(text.c_str(), nullptr));
-}
-
-// The double the reader scans from `text`, before any clamping; a NaN
-// where it finds no number.
-inline double scanned_double(const std::string& text) {
-  std::istringstream in(text);
-  const std::optional<DecimalNumber> number = scan_number(*in.rdbuf());
-  return number ? to_double(*number) : std::nan("");
 }
 
 // Equal, and with the same sign, so that 0 and -0 differ.

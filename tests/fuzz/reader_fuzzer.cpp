@@ -104,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   while (start < text.size() && is_c_space(text[start])) {
     ++start;
   }
-  if (answer.status == AnswerStatus::number) {
+  if (answer.status == AnswerStatus::answered) {
     check_number(text, start, rest.size(), answer.value);
     return 0;
   }
