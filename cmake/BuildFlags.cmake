@@ -58,11 +58,12 @@ if(EMSCRIPTEN)
   get_filename_component(web_dir ${CMAKE_CURRENT_LIST_DIR}/../web ABSOLUTE)
   set(web_stdio ${web_dir}/stdio.js)
   set(web_instantiate ${web_dir}/instantiate.js)
-  # Its JavaScript optimised whole by Closure Compiler, and its WebAssembly
+  # One program for browsers and node alike, which the tests run: its
+  # JavaScript optimised whole by Closure Compiler, and its WebAssembly
   # decoded by the engine where it can.
   target_link_options(water_web_console INTERFACE
     --js-library ${web_stdio} --pre-js ${web_instantiate} --closure 1
-    -sFILESYSTEM=0 -sASYNCIFY
+    -sENVIRONMENT=web,node -sFILESYSTEM=0 -sASYNCIFY
     "-sASYNCIFY_IMPORTS=['wasi_snapshot_preview1.fd_read']")
   set_property(TARGET water_web_console APPEND PROPERTY INTERFACE_LINK_DEPENDS
     ${web_stdio} ${web_instantiate})

@@ -4,22 +4,9 @@
 # else. Then writes WORKER, the service worker of a served page, from its
 # template WORKER_TEMPLATE: it keeps the page and the files KEPT, in a
 # cache named for their contents by their hash, where WORKER is given.
-# Where TESTED is given, the build of the program that the tests run under
-# node, the page's program must hold the same WebAssembly, byte for byte,
-# so that what they find of it holds in the page too.
 cmake_minimum_required(VERSION 3.25)
 file(READ "${TEMPLATE}" page)
 file(READ "${PROGRAM}" program)
-if(TESTED)
-  set(wasm_pattern "data:application/octet-stream;base64,[A-Za-z0-9+/=]+")
-  file(READ "${TESTED}" tested)
-  string(REGEX MATCH "${wasm_pattern}" page_wasm "${program}")
-  string(REGEX MATCH "${wasm_pattern}" tested_wasm "${tested}")
-  if(NOT page_wasm OR NOT page_wasm STREQUAL tested_wasm)
-    message(FATAL_ERROR "the page's WebAssembly is not the one tested: "
-      "${PROGRAM} and ${TESTED} differ beyond their JavaScript")
-  endif()
-endif()
 set(scripts "")
 foreach(script IN LISTS SCRIPTS)
   file(READ "${script}" text)

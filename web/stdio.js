@@ -4,12 +4,8 @@
 // (Module.waterConsole). Reading waits without blocking the page: fd_read
 // suspends the program (Asyncify) until the bytes come. The C library above
 // is unchanged, so its buffers, flushes, ferror and errno work as anywhere.
-// The page's build leaves out what only node has (#if
-// ENVIRONMENT_MAY_BE_NODE), which its optimiser could not resolve.
 mergeInto(LibraryManager.library, {
-#if ENVIRONMENT_MAY_BE_NODE
   $waterStdio__deps: ['$ERRNO_CODES'],
-#endif
   $waterStdio: {
     // The buffers of a readv or writev call, in order, as views of memory.
     buffers: function(iov, count) {
@@ -26,7 +22,6 @@ mergeInto(LibraryManager.library, {
       return views.reduce(function(total, view) { return total + view.length; }, 0);
     },
 
-#if ENVIRONMENT_MAY_BE_NODE
     // How long a pipe that is full or empty for now is left before the
     // next try.
     retryMilliseconds: 10,
@@ -85,15 +80,12 @@ mergeInto(LibraryManager.library, {
         }
       });
     },
-#endif
 
     // Gives 0 or an errno.
     write: function(fd, bytes) {
-#if ENVIRONMENT_MAY_BE_NODE
       if (ENVIRONMENT_IS_NODE) {
         return waterStdio.writeNode(fd, bytes);
       }
-#endif
       return Module['waterConsole'].write(fd, bytes);
     },
 
@@ -113,12 +105,10 @@ mergeInto(LibraryManager.library, {
     // Calls back with an errno, or 0 and the bytes read (none at the end).
     // The page's console always gives bytes, at the end none.
     read: function(fd, size, done) {
-#if ENVIRONMENT_MAY_BE_NODE
       if (ENVIRONMENT_IS_NODE) {
         waterStdio.readNode(fd, size, done);
         return;
       }
-#endif
       Module['waterConsole'].read(fd, size).then(function(bytes) {
         waterStdio.resume(done, 0, bytes);
       });
@@ -169,11 +159,9 @@ mergeInto(LibraryManager.library, {
 
   water_calculator_input_is_terminal__deps: ['$waterStdio'],
   water_calculator_input_is_terminal: function() {
-#if ENVIRONMENT_MAY_BE_NODE
     if (ENVIRONMENT_IS_NODE) {
       return waterStdio.node('tty').isatty(0) ? 1 : 0;
     }
-#endif
     return 1;  // a page's console has a person at it
   },
 });
