@@ -10,14 +10,13 @@
 // puppeteer-core of the page's test (npm ci in tests/web).
 //
 // Arguments: the calculator's web folder as installed, the reference page.
-import {mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync} from 'node:fs';
-import {createServer} from 'node:http';
+import {mkdtempSync, readFileSync, rmSync, writeFileSync} from 'node:fs';
 import {tmpdir} from 'node:os';
-import {extname, join, resolve} from 'node:path';
+import {join, resolve} from 'node:path';
 import {pathToFileURL} from 'node:url';
-import {gzipSync} from 'node:zlib';
 
 import {launchChromium, PredefinedNetworkConditions} from '../tests/web/browsers.mjs';
+import {serve} from '../tests/web/static_host.mjs';
 
 const WARM_UP = 3;
 const FILE_ROUNDS = 25;
@@ -30,31 +29,9 @@ const BLANK = '<!DOCTYPE html><html lang="en"><title>blank</title></html>\n';
 const [siteDir, referencePage] = process.argv.slice(2).map((path) => resolve(path));
 const work = mkdtempSync(join(tmpdir(), 'page-bench-'));
 
-// A folder as a host serves it, each file gzipped once, here with the
-// page at / replaced by `page`.
-function serve(page) {
-  const types = {'.html': 'text/html', '.js': 'text/javascript', '.png': 'image/png',
-                 '.webmanifest': 'application/manifest+json'};
-  const files = new Map(readdirSync(siteDir).map((name) => [`/${name}`, readFileSync(join(siteDir, name))]));
-  files.set('/index.html', page);
-  files.set('/', page);
-  const gzipped = new Map([...files].map(([path, body]) => [path, gzipSync(body, {level: 9})]));
-  const server = createServer((request, response) => {
-    const path = new URL(request.url, 'http://host').pathname;
-    if (!files.has(path)) {
-      response.writeHead(404).end();
-      return;
-    }
-    const type = types[extname(path)] || (path === '/' ? 'text/html' : 'text/plain');
-    response.writeHead(200, {'content-type': type, 'content-encoding': 'gzip'});
-    response.end(gzipped.get(path));
-  });
-  return new Promise((ready) => server.listen(0, '127.0.0.1', () => ready(server)));
-}
-
 const address = (server) => `http://127.0.0.1:${server.address().port}/`;
-const servers = [await serve(readFileSync(join(siteDir, 'index.html'))),
-                 await serve(readFileSync(referencePage)), await serve(Buffer.from(BLANK))];
+const servers = await Promise.all([null, readFileSync(referencePage), Buffer.from(BLANK)]
+  .map((page) => serve(siteDir, {page, gzip: true})));
 const blankFile = join(work, 'blank.html');
 writeFileSync(blankFile, BLANK);
 const browser = await launchChromium(join(work, 'profile'));

@@ -9,71 +9,16 @@
 // Exits 77 (skipped) where puppeteer-core or the engine is missing.
 // Arguments: the engine, the web folder (as the web zip holds it), the
 // folder of cases.
-import {existsSync, readFileSync} from 'node:fs';
-import {createServer} from 'node:http';
-import {extname, join, resolve} from 'node:path';
-import {setTimeout as sleep} from 'node:timers/promises';
+import {resolve} from 'node:path';
 
 import {caseText, check, consoleShown, finish, openEngine, typeCase, waitFor,
         watchTheLog} from './page_driving.mjs';
+import {serve} from './static_host.mjs';
 
 const engine = process.argv[2];
 const [siteDir, casesDir] = process.argv.slice(3).map((p) => resolve(p));
 const browser = await openEngine(engine);
 const read = (name, ext) => caseText(casesDir, name, ext);
-
-// The folder served as a static host serves it: files 30 days old, with
-// their Last-Modified and no Cache-Control. `server.mode` is what goes
-// wrong: 'hang' accepts and never answers, 'error' answers 500, 'refuse'
-// drops the connection; `server.release`, a word that the page's title
-// begins with, stands for a release, whose page and worker differ;
-// `server.held`, a promise, holds the page back just before its program
-// until it settles. The manual comes late.
-const MANUAL_DELAY = 3000;  // ms, longer than the first run takes
-
-function serve() {
-  const types = {'.html': 'text/html', '.js': 'text/javascript', '.png': 'image/png',
-                 '.webmanifest': 'application/manifest+json', '.md': 'text/plain', '.txt': 'text/plain'};
-  const modified = new Date(Date.now() - 30 * 24 * 60 * 60 * 1000).toUTCString();
-  const server = createServer(async (request, response) => {
-    if (server.mode === 'hang') {
-      return;
-    }
-    if (server.mode === 'refuse') {
-      request.socket.destroy();
-      return;
-    }
-    if (server.mode === 'error') {
-      response.writeHead(500).end();
-      return;
-    }
-    const path = new URL(request.url, 'http://host').pathname.replace(/\/$/, '/index.html');
-    const file = join(siteDir, decodeURIComponent(path));
-    if (!file.startsWith(siteDir) || !existsSync(file)) {
-      response.writeHead(404).end();
-      return;
-    }
-    let body = readFileSync(file, path.endsWith('.png') ? null : 'utf8');
-    if (server.release && path === '/index.html') {
-      body = body.replace('<title>', `<title>${server.release} `);
-    } else if (server.release && path === '/service_worker.js') {
-      body = body.replace(/const CACHE = '[^']*/, `$&-${server.release}`);
-    }
-    if (path === '/water_calculator.html') {
-      await sleep(MANUAL_DELAY);  // a worker that keeps it must wait for it
-    }
-    response.writeHead(200, {'content-type': types[extname(file)] || 'application/octet-stream',
-                             'last-modified': modified});
-    const program = body.indexOf('<script>\n// The calculator, built with emscripten');
-    if (server.held && path === '/index.html' && program > 0) {
-      response.write(body.slice(0, program));
-      await server.held;
-      body = body.slice(program);
-    }
-    response.end(body);
-  });
-  return new Promise((ready) => server.listen(0, '127.0.0.1', () => ready(server)));
-}
 
 // Opens `address` in the tab, and waits for the new page's first question.
 async function visit(tab, address) {
@@ -84,7 +29,7 @@ async function visit(tab, address) {
 }
 
 async function servedPage() {
-  const server = await serve();
+  const server = await serve(siteDir);
   const origin = `http://127.0.0.1:${server.address().port}`;
   const tab = await browser.newTab();
   const page = tab.puppeteer;

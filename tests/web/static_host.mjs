@@ -1,0 +1,72 @@
+// Serves a folder on 127.0.0.1 as a plain static host does: files 30 days
+// old, with their Last-Modified and no Cache-Control, the folder's own
+// address as its index.html. Options: `page`, bytes served in place of
+// index.html; `gzip`, every file sent compressed, as a host may send it.
+// On the server it gives: `mode` is what goes wrong: 'hang' accepts and
+// never answers, 'error' answers 500, 'refuse' drops the connection;
+// `release`, a word that the page's title begins with, stands for a
+// release, whose page and worker differ; `held`, a promise, holds the page
+// back just before its program until it settles. The manual comes late.
+import {existsSync, readFileSync} from 'node:fs';
+import {createServer} from 'node:http';
+import {extname, join} from 'node:path';
+import {setTimeout as sleep} from 'node:timers/promises';
+import {gzipSync} from 'node:zlib';
+
+const MANUAL_DELAY = 3000;  // ms, longer than the first run takes
+
+const TYPES = {'.html': 'text/html', '.js': 'text/javascript', '.png': 'image/png',
+               '.webmanifest': 'application/manifest+json', '.md': 'text/plain',
+               '.txt': 'text/plain'};
+
+export function serve(siteDir, {page = null, gzip = false} = {}) {
+  const modified = new Date(Date.now() - 30 * 24 * 60 * 60 * 1000).toUTCString();
+  const compressed = new Map();  // each file gzipped once, as a host keeps it
+  const server = createServer(async (request, response) => {
+    if (server.mode === 'hang') {
+      return;
+    }
+    if (server.mode === 'refuse') {
+      request.socket.destroy();
+      return;
+    }
+    if (server.mode === 'error') {
+      response.writeHead(500).end();
+      return;
+    }
+    const path = new URL(request.url, 'http://host').pathname.replace(/\/$/, '/index.html');
+    const file = join(siteDir, decodeURIComponent(path));
+    if (!file.startsWith(siteDir) || !existsSync(file)) {
+      response.writeHead(404).end();
+      return;
+    }
+    let body = page && path === '/index.html' ? page : readFileSync(file);
+    if (server.release && path === '/index.html') {
+      body = Buffer.from(String(body).replace('<title>', `<title>${server.release} `));
+    } else if (server.release && path === '/service_worker.js') {
+      body = Buffer.from(String(body).replace(/const CACHE = '[^']*/, `$&-${server.release}`));
+    }
+    if (path === '/water_calculator.html') {
+      await sleep(MANUAL_DELAY);  // a worker that keeps it must wait for it
+    }
+    const headers = {'content-type': TYPES[extname(file)] || 'application/octet-stream',
+                     'last-modified': modified};
+    if (gzip) {
+      response.writeHead(200, {...headers, 'content-encoding': 'gzip'});
+      if (!compressed.has(path)) {
+        compressed.set(path, gzipSync(body, {level: 9}));
+      }
+      response.end(compressed.get(path));
+      return;
+    }
+    response.writeHead(200, headers);
+    const program = body.indexOf('<script>\n// The calculator, built with emscripten');
+    if (server.held && path === '/index.html' && program > 0) {
+      response.write(body.subarray(0, program));
+      await server.held;
+      body = body.subarray(program);
+    }
+    response.end(body);
+  });
+  return new Promise((ready) => server.listen(0, '127.0.0.1', () => ready(server)));
+}
