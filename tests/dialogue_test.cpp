@@ -48,28 +48,18 @@ TEST(Dialogue, ByteOrderMarks) {
       "ANSI text\n";
   const std::string people =
       "error: the answer to \"How many people?\" is not a number\n";
+  const std::string utf8_mark = "\xEF\xBB\xBF";
+  const std::string answers = "4 30 10";
   const std::pair<std::string, std::string> runs[] = {
-      {"\xEF\xBB\xBF\n4 30 10", ""},
-      {"\xFF\xFE"
-       "4\0"s,
-       utf16},
-      {"\xFE\xFF\0"
-       "4"s,
-       utf16},
-      {"\xEF\xBB"
-       "4 30 10",
-       people},
-      {"\xEF"
-       "4 30 10",
-       people},
-      {"\xFF"
-       "4 30 10",
-       people},
+      {utf8_mark + "\n" + answers, ""},
+      {"\xFF\xFE" + "4\0"s, utf16},
+      {"\xFE\xFF\0"s + "4", utf16},
+      {utf8_mark.substr(0, 2) + answers, people},
+      {utf8_mark.substr(0, 1) + answers, people},
+      {"\xFF" + answers, people},
       {"\xFE\xFE", people},
       {"\xFF\xFF", people},
-      {" \xEF\xBB\xBF"
-       "4 30 10",
-       people},
+      {" " + utf8_mark + answers, people},
       {"4\0 \0"s, utf16},
       {"4 30\0"s, utf16}};
   for (const auto& [text, expected_err] : runs) {

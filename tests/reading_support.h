@@ -3,6 +3,7 @@
 #ifndef READING_SUPPORT_H
 #define READING_SUPPORT_H
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <iterator>
@@ -28,24 +29,15 @@ inline AnswerRead read_one(const std::string& text,
   return answer;
 }
 
-inline float clamped_to_normal_floats(double x) {
-  constexpr auto largest =
-      static_cast<double>(std::numeric_limits<float>::max());
-  constexpr auto smallest =
-      static_cast<double>(std::numeric_limits<float>::min());
-  if (std::fabs(x) > largest) {
-    return static_cast<float>(std::copysign(largest, x));
-  }
-  if (x != 0.0 && std::fabs(x) < smallest) {
-    return static_cast<float>(std::copysign(smallest, x));
-  }
-  return static_cast<float>(x);
-}
-
-// strtod's nearest double, then clamped into the normal floats. Expects the
-// C locale, the one a program starts in.
+// strtod's nearest double, clamped into the normal floats as answers are.
+// Expects the C locale, the one a program starts in.
 inline float reference_answer(const std::string& text) {
-  return clamped_to_normal_floats(std::strtod(text.c_str(), nullptr));
+  const double x = std::strtod(text.c_str(), nullptr);
+  const auto largest = static_cast<double>(std::numeric_limits<float>::max());
+  const auto smallest = static_cast<double>(std::numeric_limits<float>::min());
+  const double magnitude =
+      std::clamp(std::fabs(x), x == 0.0 ? 0.0 : smallest, largest);
+  return static_cast<float>(std::copysign(magnitude, x));
 }
 
 // Equal, and with the same sign, so that 0 and -0 differ.
