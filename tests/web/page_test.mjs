@@ -1,18 +1,36 @@
 // Drives the calculator's page in one engine, chromium, firefox or webkit,
-// opened from file://, on a desktop and on a phone 360 CSS pixels wide.
-// Each golden case that a person can type is typed, one line only once the
-// program waits for it, and the text shown must be the case's output, its
-// error and its exit status; the reservoir must be drawn as its layout
-// says, or a sentence must say why there is none. Also checks the
-// page's size, the focus and the field's name, that the console's live log
-// only ever grows, each line apart, that errors and only errors look like
-// errors, that nothing sends input once a run has ended and that a second
-// Enter keeps the report, Ctrl-D and typing with the focus off the field,
-// a program that stops short, axe-core before and after a run, that
-// nothing leaves the page (where the engine decodes base64 itself, not
-// even a fetch of the program's data: address), no page error, that the
-// console keeps its width, and on the phone that every report line fits
-// whole, the drawing comes into view and nothing scrolls sideways.
+// opened from file://, on a desktop (1280 by 900) and on a phone 360 CSS
+// pixels wide. Each golden case that a person can type is typed, one line
+// only once the program waits for it, and the text shown must be the
+// case's output, its error and its exit status. Also checks:
+// - the page's size, at most 320 KiB and 100 KiB gzipped;
+// - the field named for each question as it waits, and in view then, with
+//   no status and no Run again; what was typed shown as typed, in the
+//   echo's style; at the end the focus on the status, which points to any
+//   error;
+// - the live log only grows (no text replaced, no node removed), each
+//   line its own element, and errors and only errors styled as errors;
+// - nothing sends input once a run has ended, and Enter again at once and
+//   100 ms later keeps the report or the error;
+// - keys and Ctrl-D (with Caps Lock too) typed with the focus on the
+//   console reach the program, and the page keeps Ctrl-D from the browser;
+// - a program that stops short (its WebAssembly refused) ends with status
+//   1 and says so;
+// - the drawing as its layout says at the width shown: every shape's box,
+//   the caption, the text alternative, the legend and role="img", one CSS
+//   pixel to a unit of the view box, within the screen; or the layout's
+//   sentence in its place; and the console keeps its width beside it;
+// - axe-core before and after a run; no request leaving the page (where
+//   the engine decodes base64 itself, not even for the program's data:
+//   address), and no page error;
+// - on the phone: every report line whole on one line, the drawing in
+//   view at the end, nothing scrolling sideways, the help naming Ctrl-D
+//   only without a touch screen, and a console font of at least 10.4
+//   pixels (11 where characters take fractional widths; WebKitGTK at one
+//   device pixel per CSS pixel rounds them, and the page then shrinks the
+//   font until 50 columns fit).
+// WebKit's screenshots can lag the page, so the test waits a second
+// before one, never before a check.
 //
 // Exits 77 (skipped) where puppeteer-core, axe-core or the engine is
 // missing. Arguments: the engine, the web folder (as the web zip holds

@@ -1,10 +1,20 @@
 // Serves the calculator's web folder on 127.0.0.1 as a static host does
-// (old files, no cache headers) to one engine, chromium or firefox: what
-// is typed while the program arrives must reach it; the page must be
-// installable, kept with what it links to, open offline straight after a
-// first visit, open at once from a server that never answers or fails,
-// with or without a query, and take a release, deleting the old copy, at
-// once or, once something is typed, at the next visit.
+// (files 30 days old, with Last-Modified and no Cache-Control, so that the
+// browser's HTTP cache holds them for days) to one engine, chromium or
+// firefox, in one profile, in turn:
+// - the page held back just before its program while a line and the start
+//   of the next are typed, which must reach the program, with a word that
+//   it is loading until then;
+// - the page kept once, and with it all it links to, as soon as a worker
+//   shows it (the manual comes 3 s late, so a worker that did not wait for
+//   it would be seen); Chromium finds it installable and its name readable;
+// - straight after that first visit, with connections dropped (and
+//   Chromium offline), a whole session runs;
+// - from a server that accepts and never answers, and one that answers
+//   500, at / and with a query, the first question shows within 3 s;
+// - after a release (page and worker both changed), the first visit opens
+//   it and only its cache is left; once something is typed, a further
+//   release leaves the run alone, says so, and opens at the next visit.
 //
 // Exits 77 (skipped) where puppeteer-core or the engine is missing.
 // Arguments: the engine, the web folder (as the web zip holds it), the
