@@ -92,50 +92,36 @@
     field.scrollIntoView({block: 'nearest'});
   }
 
-  // Hands the program what was typed, once it asks and something is there.
+  // Hands the program what was typed, once it asks and something is there;
+  // while it waits, the field is named for its question.
   function deliver() {
-    const reading = run.reading;
-    if (!reading) {
-      return;
+    const {input, bytes} = consoleInput.taken(run.input);
+    run.input = input;
+    if (bytes) {
+      run.resolve(bytes);
+    } else if (input.readSize > 0 && consoleInput.question(input) !== '') {
+      nameField(consoleInput.question(input));
     }
-    if (run.typed.length > 0) {
-      const chunk = run.typed[0];
-      const part = chunk.subarray(0, reading.size);
-      if (part.length === chunk.length) {
-        run.typed.shift();
-      } else {
-        run.typed[0] = chunk.subarray(part.length);
-      }
-      run.reading = null;
-      run.sinceRead = '';
-      reading.resolve(part);
-    } else if (run.inputEnded) {
-      run.reading = null;
-      reading.resolve(new Uint8Array(0));
-    } else if (run.sinceRead.trim() !== '') {
-      // A blank line read leaves the same question waiting.
-      nameField(run.sinceRead.trimEnd().split('\n').pop().trim());
-    }
-    document.body.dataset.waiting = run.reading ? 'yes' : 'no';
+    document.body.dataset.waiting = input.readSize > 0 ? 'yes' : 'no';
   }
 
   function send(text) {
-    if (!run || run.inputEnded) {
+    if (!run || run.input.ended) {
       return;
     }
     touched = true;
     show(text, 0);
-    run.typed.push(encoder.encode(text));
+    run.input = consoleInput.typed(run.input, encoder.encode(text));
     deliver();
   }
 
   function endInput() {
-    if (!run || run.inputEnded) {
+    if (!run || run.input.ended) {
       return;
     }
     send(field.value);
     field.value = '';
-    run.inputEnded = true;
+    run.input = consoleInput.ended(run.input);
     setInputEnabled(false);
     nameField('');
     status.textContent = 'Input ended.';
@@ -144,7 +130,7 @@
 
   function written(thisRun, fd, text) {
     show(text, fd);
-    thisRun.sinceRead += text;
+    thisRun.input = consoleInput.written(thisRun.input, text);
     if (fd === 1) {
       thisRun.output += text;
       const figures = !thisRun.drawn && reservoirLayout.figuresOf(thisRun.output);
@@ -188,11 +174,9 @@
     setInputEnabled(true);
     delete document.body.dataset.exitStatus;
     run = {
-      typed: [],
-      reading: null,
-      inputEnded: false,
+      input: consoleInput.opened(),
+      resolve: null,  // hands the read that waits its bytes
       output: '',
-      sinceRead: '',  // what the program wrote since it last read: its question
       drawn: false,
       decoders: {1: new TextDecoder(), 2: new TextDecoder()},
     };
@@ -214,7 +198,8 @@
             if (status.textContent === LOADING) {
               status.textContent = '';
             }
-            thisRun.reading = {size, resolve};
+            thisRun.input = consoleInput.reading(thisRun.input, size);
+            thisRun.resolve = resolve;
             deliver();
           });
         },
@@ -263,7 +248,7 @@
   // what is typed on the console, as after selecting some of it, goes to
   // the field. Once a run has ended, the browser has its keys back.
   document.addEventListener('keydown', (event) => {
-    if (!run || run.inputEnded || event.altKey || event.metaKey) {
+    if (!run || run.input.ended || event.altKey || event.metaKey) {
       return;
     }
     if (event.ctrlKey) {

@@ -4,10 +4,10 @@
 // only once the program waits for it, and the text shown must be the
 // case's output, its error and its exit status. Also checks:
 // - the page's size, at most 320 KiB and 100 KiB gzipped;
-// - the field named for each question as it waits, and in view then, with
-//   no status and no Run again; what was typed shown as typed, in the
-//   echo's style; at the end the focus on the status, which points to any
-//   error;
+// - the field named for the one question that waits, however many were
+//   answered on the line before, and in view then, with no status and no
+//   Run again; what was typed shown as typed, in the echo's style; at the
+//   end the focus on the status, which points to any error;
 // - the live log only grows (no text replaced, no node removed), each
 //   line its own element, and errors and only errors styled as errors;
 // - nothing sends input once a run has ended, and Enter again at once and
@@ -23,7 +23,8 @@
 // - axe-core before and after a run; no request leaving the page (where
 //   the engine decodes base64 itself, not even for the program's data:
 //   address), and no page error;
-// - on the phone: every report line whole on one line, the drawing in
+// - on the phone: the minus sign, the point and the e typed with the
+//   page's own keys; every report line whole on one line, the drawing in
 //   view at the end, nothing scrolling sideways, the help naming Ctrl-D
 //   only without a touch screen, and a console font of at least 10.4
 //   pixels (11 where characters take fractional widths; WebKitGTK at one
