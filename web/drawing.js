@@ -59,14 +59,16 @@ const reservoirDrawing = (() => {
         role: 'img', 'aria-label': layout.label,
       }, figure);
       layout.legend.forEach((row) => legendRow(svg, row));
-      if (layout.water) {
-        element('rect', {'data-part': 'water', ...layout.water, ...WATER_STYLE}, svg);
-      }
       element('rect', {'data-part': 'tank', ...layout.tank, fill: 'none', stroke: TEXT_COLOUR,
                        'stroke-width': 1, 'vector-effect': 'non-scaling-stroke'}, svg);
       const {ice} = layout;
       element('line', {'data-part': 'ice', x1: ice.x, y1: ice.y, x2: ice.x + ice.width,
                        y2: ice.y, ...ICE_STYLE}, svg);
+      // Last, so that water a pixel deep shows over the frozen level's
+      // wider line, which still shows above it, and over the floor.
+      if (layout.water) {
+        element('rect', {'data-part': 'water', ...layout.water, ...WATER_STYLE}, svg);
+      }
       if (layout.person) {
         person(svg, layout.person);
       }

@@ -19,7 +19,8 @@
 // - the drawing as its layout says at the width shown: every shape's box,
 //   the caption, the text alternative, the legend and role="img", one CSS
 //   pixel to a unit of the view box, within the screen; or the layout's
-//   sentence in its place; and the console keeps its width beside it;
+//   sentence in its place; the water, however shallow, not painted over;
+//   and the console keeps its width beside it;
 // - axe-core before and after a run; no request leaving the page (where
 //   the engine decodes base64 itself, not even for the program's data:
 //   address), and no page error;
@@ -170,6 +171,22 @@ async function checkDrawing(tab, where) {
   }
 }
 
+// The water, where there is any, shows all across: nothing is painted
+// over it, as the frozen level's line was over water a pixel deep.
+async function checkWaterShows(tab, where) {
+  const covered = await tab.evaluate(() => {
+    const water = document.querySelector('#reservoir [data-part="water"]');
+    if (!water) {
+      return [];
+    }
+    water.scrollIntoView({block: 'center'});
+    const {left, top, width, height} = water.getBoundingClientRect();
+    return [0.1, 0.3, 0.5, 0.7, 0.9].filter(
+      (share) => document.elementFromPoint(left + width * share, top + height / 2) !== water);
+  });
+  check(covered.length === 0, `${where}: the water shows all across (covered at ${covered})`);
+}
+
 function consoleWidth() {
   return document.getElementById('console').getBoundingClientRect().width;
 }
@@ -263,6 +280,7 @@ async function typedCases() {
       }
       check(drawingBox.bottom <= drawingBox.height + 1 || drawingBox.top <= 0,
             `${where}: the drawing is in view (${JSON.stringify(drawingBox)})`);
+      await checkWaterShows(tab, where);
       if (testCase === 'typical') {
         await accessibility(tab, `${name}, after a run`);
         await tab.screenshot(join(shotsDir, `${engine}-${name}.png`));
