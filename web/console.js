@@ -15,6 +15,7 @@
   const encoder = new TextEncoder();
   const FIELD_NAME = label.textContent;  // while no question waits
   const LOADING = status.textContent;     // until the program's first read
+  const FIRST_FIGURE = 'Total gallons needed';  // the report's first figure
   let run = null;        // the run in progress, or the one to come
   let touched = false;   // whether the person has typed or run anything
 
@@ -155,12 +156,19 @@
     status.textContent = 'The run ended with exit status ' + exitStatus +
         (exitStatus === 0 ? '.' : ': see the error above.');
     again.hidden = false;
+    form.hidden = true;  // it takes nothing more: its room goes to the report
     status.focus({preventScroll: true});
     // Once what the end of the run changed is laid out, where the browser
-    // may still move the page for the key or the click that ended it.
+    // may still move the page for the key or the click that ended it: the
+    // drawing, and above it the report's figures, in view.
     requestAnimationFrame(() => {
       if (!reservoir.hidden) {
         reservoir.scrollIntoView({block: 'nearest'});
+      }
+      const figures = [...screen.children].find(
+        (line) => line.textContent.startsWith(FIRST_FIGURE));
+      if (figures && figures.getBoundingClientRect().top < 0) {
+        figures.scrollIntoView({block: 'start'});
       }
     });
   }
@@ -171,6 +179,7 @@
     reservoir.hidden = true;
     reservoir.textContent = '';
     again.hidden = true;
+    form.hidden = false;
     setInputEnabled(true);
     delete document.body.dataset.exitStatus;
     run = {

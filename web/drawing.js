@@ -2,7 +2,7 @@
 // (reservoir_layout.js), one unit of its view box to one pixel on the screen.
 const reservoirDrawing = (() => {
   const SVG = 'http://www.w3.org/2000/svg';
-  const TEXT_COLOUR = '#1a1a1a';
+  const TEXT_COLOUR = 'currentColor';  // the page's, light or dark
   const WATER_STYLE = {fill: '#4a9fe0'};
   const ICE_STYLE = {stroke: '#0a5b8c', 'stroke-width': 2, 'stroke-dasharray': '4 2'};
   const PERSON_COLOUR = '#5d4037';

@@ -61,6 +61,15 @@ function puppeteerTab(tab) {
     },
     click: (selector) => tab.click(selector),
     screenshot: (path) => tab.screenshot({path, fullPage: true}),
+    // Whether the engine took the light or dark scheme, or print media.
+    colorScheme: (value) => tab.emulateMediaFeatures([{name: 'prefers-color-scheme', value}])
+      .then(() => true, () => false),
+    printMedia: (on) => tab.emulateMediaType(on ? 'print' : null).then(() => true, () => false),
+    // The pages of the page printed on `format` paper, or null where the
+    // engine cannot print here.
+    printedPages: (format) => tab.pdf({format}).then(
+      (pdf) => (Buffer.from(pdf).toString('latin1').match(/\/Type\s*\/Page\b(?!s)/g) || []).length,
+      () => null),
     errors: async () => errors,
     requests: async () => requests,
     close: () => tab.close(),
@@ -181,6 +190,10 @@ async function webkitBrowser() {
     },
     errors: () => run(String(() => window.pageErrors || []), []),
     requests: () => run(String(() => performance.getEntriesByType('resource').map((entry) => entry.name)), []),
+    // Plain WebDriver has no way to either.
+    colorScheme: async () => false,
+    printMedia: async () => false,
+    printedPages: async () => null,
     close: async () => {},
   };
   return {

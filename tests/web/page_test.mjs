@@ -21,13 +21,19 @@
 //   pixel to a unit of the view box, within the screen; or the layout's
 //   sentence in its place; the water, however shallow, not painted over;
 //   and the console keeps its width beside it;
+// - where the engine can set them: the dark scheme followed, everything
+//   readable in it, axe-core clean; printed, one page on A4 and on Letter,
+//   no control, the console's text in dark ink;
 // - axe-core before and after a run; no request leaving the page (where
 //   the engine decodes base64 itself, not even for the program's data:
 //   address), and no page error;
+// - at the end of a run, the report's figures in view and the drawing
+//   after them, whole;
 // - on the phone: the minus sign, the point and the e typed with the
-//   page's own keys; every report line whole on one line, the drawing in
-//   view at the end, nothing scrolling sideways, the help naming Ctrl-D
-//   only without a touch screen, and a console font of at least 10.4
+//   page's own keys; every report line whole on one line, nothing
+//   scrolling sideways, the help naming Ctrl-D only without a touch
+//   screen, room under the console's last line for a scrollbar laid
+//   over it, and a console font of at least 10.4
 //   pixels (11 where characters take fractional widths; WebKitGTK at one
 //   device pixel per CSS pixel rounds them, and the page then shrinks the
 //   font until 50 columns fit).
@@ -53,6 +59,7 @@ const pagePath = join(siteDir, 'index.html');
 const HINT = 'Type anything and press Enter to end.\n';
 const MAX_BYTES = 320 * 1024;
 const MAX_GZIPPED = 100 * 1024;  // what a phone fetches, served compressed
+const OVERLAY_SCROLLBAR = 12;    // pixels, as WebKitGTK's grows under the pointer
 
 let axeSource;
 try {
@@ -187,6 +194,64 @@ async function checkWaterShows(tab, where) {
   check(covered.length === 0, `${where}: the water shows all across (covered at ${covered})`);
 }
 
+// Light text on a dark page, where the engine can set the dark scheme:
+// the page, the field, the buttons and the drawing's legend and caption
+// each readable against what is behind them (axe-core checks the rest).
+async function checkDark(tab, where) {
+  const unreadable = await tab.evaluate(() => {
+    const luminance = (colour) => {
+      const [r, g, b] = colour.match(/[\d.]+/g).slice(0, 3).map((c) => {
+        const v = Number(c) / 255;
+        return v <= 0.04045 ? v / 12.92 : ((v + 0.055) / 1.055) ** 2.4;
+      });
+      return 0.2126 * r + 0.7152 * g + 0.0722 * b;
+    };
+    const page = luminance(getComputedStyle(document.body).backgroundColor);
+    const contrast = (a, b) => (Math.max(a, b) + 0.05) / (Math.min(a, b) + 0.05);
+    const parts = [...document.querySelectorAll('body, a, label, #answer, button, figcaption, #reservoir text')]
+      .filter((element) => element.getClientRects().length > 0);
+    return (page < 0.05 ? [] : ['the page is not dark']).concat(parts.filter((element) => {
+      const style = getComputedStyle(element);
+      const own = style.backgroundColor.startsWith('rgba(0, 0, 0, 0)') ? page : luminance(style.backgroundColor);
+      const ink = element.closest('svg') ? style.fill : style.color;
+      return contrast(luminance(ink), own) < 4.5;
+    }).map((element) => element.id || element.tagName));
+  });
+  check(unreadable.length === 0, `${where}: everything readable (${unreadable})`);
+}
+
+// On paper: one page, on A4 and on Letter, with no control on it and the
+// console's text in dark ink, where the engine can print.
+async function checkPrinted(tab, where) {
+  if (!(await tab.printMedia(true))) {
+    return;
+  }
+  const [controls, ink] = await tab.evaluate(() => [
+    [...document.querySelectorAll('input, button')].filter((e) => e.getClientRects().length > 0).length,
+    getComputedStyle(document.querySelector('#screen .out')).color]);
+  await tab.printMedia(false);
+  check(controls === 0 && ink === 'rgb(0, 0, 0)', `${where}: no control, the text in dark ink (${controls}, ${ink})`);
+  for (const format of ['A4', 'Letter']) {
+    const pages = await tab.printedPages(format);
+    check(pages === null || pages === 1, `${where}: one page on ${format} (${pages})`);
+  }
+}
+
+// Where the banner makes the console scroll sideways, its scrollbar, laid
+// over the text as WebKit lays it, covers no line.
+async function checkScrollbarRoom(tab, where) {
+  const room = await tab.evaluate(() => {
+    const screen = document.getElementById('screen');
+    const style = getComputedStyle(screen);
+    const bar = screen.offsetHeight - screen.clientHeight -
+        parseFloat(style.borderTopWidth) - parseFloat(style.borderBottomWidth);
+    const under = screen.getBoundingClientRect().bottom - screen.lastChild.getBoundingClientRect().bottom -
+        parseFloat(style.borderBottomWidth) - bar;
+    return screen.scrollWidth > screen.clientWidth ? under : Infinity;
+  });
+  check(room >= OVERLAY_SCROLLBAR, `${where}: the console's scrollbar covers no line (${room}px under the last)`);
+}
+
 function consoleWidth() {
   return document.getElementById('console').getBoundingClientRect().width;
 }
@@ -267,23 +332,42 @@ async function typedCases() {
       check(shown.wrapped.length === 0, `${where}: every report line fits whole (${shown.wrapped})`);
       check(await tab.evaluate(consoleWidth) === width, `${where}: the console keeps its width`);
       await checkDrawing(tab, where);
-      let drawingBox;
+      let ending;
       for (const deadline = Date.now() + 1000; Date.now() < deadline;) {  // a frame or two
-        drawingBox = await tab.evaluate(() => {
-          const {top, bottom} = document.getElementById('reservoir').getBoundingClientRect();
-          return {top, bottom, height: window.innerHeight};
+        ending = await tab.evaluate(() => {
+          const box = (element) => {
+            const rect = element && !element.hidden && element.getBoundingClientRect();
+            return rect ? {top: rect.top, bottom: rect.bottom} : null;
+          };
+          const figures = [...document.querySelectorAll('#screen span')]
+            .find((line) => line.textContent.startsWith('Total gallons needed'));
+          return {figures: box(figures), drawing: box(document.getElementById('reservoir')),
+                  height: window.innerHeight};
         });
-        if (drawingBox.bottom <= drawingBox.height + 1 || drawingBox.top <= 0) {
+        const {figures, drawing, height} = ending;
+        ending.inView = (!figures || (figures.top >= -1 && figures.bottom <= height + 1)) &&
+            (!drawing || drawing.bottom <= height + 1);
+        if (ending.inView) {
           break;
         }
         await sleep(20);
       }
-      check(drawingBox.bottom <= drawingBox.height + 1 || drawingBox.top <= 0,
-            `${where}: the drawing is in view (${JSON.stringify(drawingBox)})`);
+      check(ending.inView, `${where}: the report's figures and the drawing are in view (${JSON.stringify(ending)})`);
       await checkWaterShows(tab, where);
       if (testCase === 'typical') {
         await accessibility(tab, `${name}, after a run`);
         await tab.screenshot(join(shotsDir, `${engine}-${name}.png`));
+        if (await tab.colorScheme('dark')) {
+          await checkDark(tab, `${engine} ${name}, dark`);
+          await accessibility(tab, `${engine} ${name}, dark, after a run`);
+          await tab.screenshot(join(shotsDir, `${engine}-${name}-dark.png`));
+          await tab.colorScheme('light');
+        }
+        if (name === 'desktop') {
+          await checkPrinted(tab, `${engine} ${name}, printed`);
+        } else {
+          await checkScrollbarRoom(tab, `${engine} ${name}`);
+        }
       }
     }
     await checkEndingKeys(tab, `${engine} ${name}`);
