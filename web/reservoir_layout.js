@@ -26,17 +26,36 @@ const reservoirLayout = (() => {
     ice: 'Height of frozen water: ',
   };
 
+  // The six significant digits that C's printf keeps of `value`, rounded
+  // to nearest with ties to even, and the power of ten of the first. An
+  // exact tie shows in the digits far past the sixth, where JavaScript's
+  // own rounding, which takes ties away from zero, would differ.
+  function significant(value) {
+    const [rounded, exponent] = value.toExponential(SIGNIFICANT_DIGITS - 1).split('e');
+    const [exact, exactExponent] = value.toExponential(SIGNIFICANT_DIGITS + 30).split('e');
+    const kept = exact.slice(0, rounded.length);
+    if (/^5(0*)$/.test(exact.slice(rounded.length)) && Number(kept.slice(-1)) % 2 === 0) {
+      return {sign: value < 0 ? '-' : '', digits: kept.replace(/[-.]/g, ''), exponent: Number(exactExponent)};
+    }
+    return {sign: value < 0 ? '-' : '', digits: rounded.replace(/[-.]/g, ''), exponent: Number(exponent)};
+  }
+
   // A length as the report writes its figures: in the "%g" form of C's
-  // printf.
+  // printf, with no zeros trailing its fraction.
   function asReportWrites(value) {
-    const [mantissa, exponentText] = value.toExponential(SIGNIFICANT_DIGITS - 1).split('e');
-    const exponent = Number(exponentText);
-    const trimmed = (digits) => (digits.includes('.') ? digits.replace(/\.?0+$/, '') : digits);
+    const {sign, digits, exponent} = significant(value);
+    const withPoint = (whole, fraction) => {
+      const trimmed = fraction.replace(/0+$/, '');
+      return sign + whole + (trimmed === '' ? '' : '.' + trimmed);
+    };
     if (exponent < -4 || exponent >= SIGNIFICANT_DIGITS) {
-      return trimmed(mantissa) + 'e' + (exponent < 0 ? '-' : '+') +
+      return withPoint(digits[0], digits.slice(1)) + 'e' + (exponent < 0 ? '-' : '+') +
           String(Math.abs(exponent)).padStart(2, '0');
     }
-    return trimmed(value.toFixed(SIGNIFICANT_DIGITS - 1 - exponent));
+    if (exponent >= 0) {
+      return withPoint(digits.slice(0, exponent + 1), digits.slice(exponent + 1));
+    }
+    return withPoint('0', '0'.repeat(-exponent - 1) + digits);
   }
 
   // "1 foot", "2 feet": a length as printed, with its unit.

@@ -15,7 +15,7 @@ import {readFileSync, readdirSync} from 'node:fs';
 import {join} from 'node:path';
 import {runInNewContext} from 'node:vm';
 
-const [script, casesDir] = process.argv.slice(2);
+const [script, casesDir, floatFormats] = process.argv.slice(2);
 const layout = runInNewContext(`${readFileSync(script, 'utf8')}\nreservoirLayout;`);
 const RANDOM_REPORTS = 5000;
 const NARROW = 200;  // pixels, as on a screen with no room for the full width
@@ -36,16 +36,31 @@ const close = (a, b) => Math.abs(a - b) <= 1e-5 * Math.max(Math.abs(a), Math.abs
 const inside = (box, drawing) => box.x >= 0 && box.y >= 0 &&
     box.x + box.width <= drawing.width + 1e-9 && box.y + box.height <= drawing.height + 1e-9;
 
+// The report's figures, read here from its lines, not by the layout's
+// own reading: as printed, and as numbers (inf and nan as NaN).
+function reportFigures(output) {
+  const read = (label) => {
+    const text = new RegExp(`^${label}: (\\S+)`, 'm').exec(output)[1];
+    return {text, value: Number(text)};
+  };
+  return {diameter: read('Diameter of resiviour'), water: read('Height of water if liquid'),
+          ice: read('Height of frozen water')};
+}
+
 function checkLayout(where, output, width) {
-  const figures = layout.figuresOf(output);
+  const figures = reportFigures(output);
   const [diameter, water, ice] = [figures.diameter, figures.water, figures.ice].map((f) => f.value);
-  const drawn = layout.layOut(figures, width);
+  const drawn = layout.layOut(layout.figuresOf(output), width);
   const show = `${where} at ${width}: ${JSON.stringify(drawn)}`;
   if (!(diameter > 0 && Number.isFinite(water) && Number.isFinite(ice) && water >= 0 && ice >= 0)) {
-    const causes = [figures.diameter].filter((f) => !(f.value > 0)).concat(
-      [figures.water, figures.ice].filter((f) => !(Number.isFinite(f.value) && f.value >= 0)));
+    // Each figure that gives no shape, with why.
+    const causes = [[figures.diameter, !(diameter > 0), 'gives it no width']].concat(
+      [figures.water, figures.ice].map((f) => [f, !Number.isFinite(f.value), 'has no height that can be drawn']),
+      [figures.water, figures.ice].map((f) => [f, f.value < 0, 'would lie below its floor']))
+      .filter(([, holds]) => holds);
     check(drawn.reason && drawn.reason.startsWith('No reservoir is drawn: ') &&
-          causes.some((f) => drawn.reason.includes(` ${f.text} f`)), `a sentence says why nothing is drawn: ${show}`);
+          causes.some(([f, , why]) => drawn.reason.includes(` ${f.text} f`) && drawn.reason.includes(why)) &&
+          !/(^|\s)-?1 feet/.test(drawn.reason), `a sentence says why nothing is drawn: ${show}`);
     return;
   }
   check(drawn.reason === undefined && drawn.width <= width, `a drawing, within its width: ${show}`);
@@ -86,8 +101,13 @@ function checkLayout(where, output, width) {
     check(caption.includes('too small to show'), `the person's sentence: ${show}`);
   }
   check(!/(^|\s)-?1 feet/.test(`${caption} ${drawn.label}`), `one foot is "1 foot": ${show}`);
-  check([figures.diameter, figures.water, figures.ice].every((f) => drawn.label.includes(` ${f.text} f`)),
-        `the text alternative gives the figures: ${show}`);
+  check([figures.diameter, figures.water, figures.ice].every((f) => drawn.label.includes(` ${f.text} f`)) &&
+        drawn.label.includes('person') === Boolean(person), `the text alternative gives the figures: ${show}`);
+  const rows = [[`Diameter: ${figures.diameter.text} ft`, null], [`Water: ${figures.water.text} ft deep`, 'water'],
+                [`Frozen: ${figures.ice.text} ft`, 'ice']].concat(person ? [['Person: 6 ft', null]] : []);
+  check(JSON.stringify(drawn.legend.map((row) => [row.text, row.swatch])) === JSON.stringify(rows),
+        `the legend's rows, each with its figure and swatch: ${show}`);
+  check(floor + 0.5 <= drawn.height, `the floor's stroke within the drawing: ${show}`);
 }
 
 // The golden cases' reports.
@@ -112,11 +132,11 @@ function random() {  // mulberry32, so that every run meets the same figures
   return ((t ^ (t >>> 14)) >>> 0) / 2 ** 32;
 }
 function figure() {
-  const odd = ['0', '-1', 'inf', '-inf', 'nan'];
+  const odd = ['0', '-1', '1', 'inf', '-inf', 'nan'];
   if (random() < 0.05) {
     return odd[Math.floor(random() * odd.length)];
   }
-  return layout.asReportWrites(10 ** (random() * 78 - 39));
+  return (10 ** (random() * 78 - 39)).toPrecision(6);
 }
 for (let i = 0; i < RANDOM_REPORTS; i++) {
   const [diameter, water] = [figure(), figure()];
@@ -126,5 +146,19 @@ for (let i = 0; i < RANDOM_REPORTS; i++) {
   checkLayout(`random ${diameter} ${water} ${ice}`, output, random() < 0.5 ? layout.DRAWING_WIDTH : NARROW);
 }
 
-console.log(`${reports} golden reports and ${RANDOM_REPORTS} random ones laid out, ${failures} failures`);
+// The caption writes its scale as the report writes figures: as glibc's
+// printf wrote the floats of the report's own table.
+let formats = 0;
+for (const row of readFileSync(floatFormats, 'utf8').split('\n').filter((line) => line !== '')) {
+  const [bits, expected] = row.split(' ');
+  const value = new Float32Array(new Uint32Array([parseInt(bits, 16)]).buffer)[0];
+  if (Number.isFinite(value)) {
+    check(layout.asReportWrites(value) === expected.replace(/^-0$/, '-0'),
+          `${value} written as printf writes it, ${expected}: ${layout.asReportWrites(value)}`);
+    formats++;
+  }
+}
+
+console.log(`${reports} golden reports and ${RANDOM_REPORTS} random ones laid out, ` +
+            `${formats} scales written, ${failures} failures`);
 process.exit(failures === 0 ? 0 : 1);

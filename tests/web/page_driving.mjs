@@ -23,10 +23,22 @@ export async function openEngine(engine) {
 }
 
 const failures = [];
+let stopAtFailure = false;
+const STOPPED = new Error('stopped at the first failure');
+
+// For a test whose later steps build on its earlier ones: after one check
+// fails, the rest could only wait out their time limits.
+export function stopAtFirstFailure() {
+  stopAtFailure = true;
+}
+
 export function check(holds, what) {
   if (!holds) {
     failures.push(what);
     console.log(`FAILED: ${what}`);
+    if (stopAtFailure) {
+      throw STOPPED;
+    }
   }
 }
 
@@ -35,7 +47,10 @@ export async function finish(browser, test) {
   try {
     await test();
   } catch (error) {
-    check(false, String(error.stack || error));
+    if (error !== STOPPED) {
+      failures.push(error);
+      console.log(`FAILED: ${error.stack || error}`);
+    }
   }
   await browser.close();
   console.log(`${failures.length} failures`);

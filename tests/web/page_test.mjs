@@ -134,6 +134,26 @@ async function checkKeysOffTheField(tab, where) {
 // where the layout puts it, its texts, a CSS pixel to a unit of its view
 // box, within the screen; or the layout's sentence in its place.
 async function checkDrawing(tab, where) {
+  // By the report's own numbers, read here: a tank as wide as the diameter
+  // and water as deep as its depth, at one scale, to within a pixel.
+  const proportions = await tab.evaluate(() => {
+    const part = (name) => {
+      const shape = document.querySelector(`#reservoir [data-part="${name}"]`);
+      return shape && shape.getBBox();
+    };
+    const [tank, water] = [part('tank'), part('water')];
+    return {out: [...document.querySelectorAll('#screen span[data-fd="1"]')].map((s) => s.textContent).join(''),
+            tank: tank && tank.width, water: water ? water.height : 0};
+  });
+  const number = (label) => Number((new RegExp(`^${label}: (\\S+)`, 'm').exec(proportions.out) || [])[1]);
+  const [diameter, depth, frozen] = ['Diameter of resiviour', 'Height of water if liquid',
+                                     'Height of frozen water'].map(number);
+  const drawable = diameter > 0 && [depth, frozen].every((d) => d >= 0 && Number.isFinite(d));
+  // A tank under a pixel wide is drawn a pixel wide, out of proportion.
+  check(drawable === (proportions.tank !== null) && (!(proportions.tank > 1) ||
+        Math.abs(proportions.water - proportions.tank * depth / diameter) <= 1),
+        `${where}: the tank and its water drawn as the report's numbers give (${diameter}, ${depth}: ` +
+        `${proportions.tank}, ${proportions.water})`);
   const shown = await tab.evaluate(() => {
     const out = [...document.querySelectorAll('#screen span[data-fd="1"]')].map((s) => s.textContent).join('');
     const figure = document.getElementById('reservoir');

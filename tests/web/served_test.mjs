@@ -15,19 +15,22 @@
 // - after a release (page and worker both changed), the first visit opens
 //   it and only its cache is left; once something is typed, a further
 //   release leaves the run alone, says so, and opens at the next visit.
+// Each step builds on the one before, so the test stops at its first
+// failed check.
 //
 // Exits 77 (skipped) where puppeteer-core or the engine is missing.
 // Arguments: the engine, the web folder (as the web zip holds it), the
 // folder of cases.
 import {resolve} from 'node:path';
 
-import {caseText, check, consoleShown, finish, openEngine, typeCase, waitFor,
-        watchTheLog} from './page_driving.mjs';
+import {caseText, check, consoleShown, finish, openEngine, stopAtFirstFailure, typeCase,
+        waitFor, watchTheLog} from './page_driving.mjs';
 import {serve} from './static_host.mjs';
 
 const engine = process.argv[2];
 const [siteDir, casesDir] = process.argv.slice(3).map((p) => resolve(p));
 const browser = await openEngine(engine);
+stopAtFirstFailure();
 const read = (name, ext) => caseText(casesDir, name, ext);
 
 // Opens `address` in the tab, and waits for the new page's first question.
