@@ -244,6 +244,7 @@ async function checkDark(tab, where) {
 // console's text in dark ink, where the engine can print.
 async function checkPrinted(tab, where) {
   if (!(await tab.printMedia(true))) {
+    console.log(`${where}: print media cannot be set here; not checked`);
     return;
   }
   const [controls, ink] = await tab.evaluate(() => [
@@ -382,6 +383,8 @@ async function typedCases() {
           await accessibility(tab, `${engine} ${name}, dark, after a run`);
           await tab.screenshot(join(shotsDir, `${engine}-${name}-dark.png`));
           await tab.colorScheme('light');
+        } else {
+          console.log(`${engine} ${name}: the dark scheme cannot be set here; not checked`);
         }
         if (name === 'desktop') {
           await checkPrinted(tab, `${engine} ${name}, printed`);
