@@ -98,10 +98,11 @@
   function deliver() {
     const {input, bytes} = consoleInput.taken(run.input);
     run.input = input;
+    const question = consoleInput.question(input);
     if (bytes) {
       run.resolve(bytes);
-    } else if (input.readSize > 0 && consoleInput.question(input) !== '') {
-      nameField(consoleInput.question(input));
+    } else if (input.readSize > 0 && question !== '') {
+      nameField(question);
     }
     document.body.dataset.waiting = input.readSize > 0 ? 'yes' : 'no';
   }

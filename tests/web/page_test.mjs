@@ -134,49 +134,32 @@ async function checkKeysOffTheField(tab, where) {
 // where the layout puts it, its texts, a CSS pixel to a unit of its view
 // box, within the screen; or the layout's sentence in its place.
 async function checkDrawing(tab, where) {
-  // By the report's own numbers, read here: a tank as wide as the diameter
-  // and water as deep as its depth, at one scale, to within a pixel.
-  const proportions = await tab.evaluate(() => {
-    const part = (name) => {
-      const shape = document.querySelector(`#reservoir [data-part="${name}"]`);
-      return shape && shape.getBBox();
-    };
-    const [tank, water] = [part('tank'), part('water')];
-    return {out: [...document.querySelectorAll('#screen span[data-fd="1"]')].map((s) => s.textContent).join(''),
-            tank: tank && tank.width, water: water ? water.height : 0};
-  });
-  const number = (label) => Number((new RegExp(`^${label}: (\\S+)`, 'm').exec(proportions.out) || [])[1]);
-  const [diameter, depth, frozen] = ['Diameter of resiviour', 'Height of water if liquid',
-                                     'Height of frozen water'].map(number);
-  const drawable = diameter > 0 && [depth, frozen].every((d) => d >= 0 && Number.isFinite(d));
-  // A tank under a pixel wide is drawn a pixel wide, out of proportion.
-  check(drawable === (proportions.tank !== null) && (!(proportions.tank > 1) ||
-        Math.abs(proportions.water - proportions.tank * depth / diameter) <= 1),
-        `${where}: the tank and its water drawn as the report's numbers give (${diameter}, ${depth}: ` +
-        `${proportions.tank}, ${proportions.water})`);
   const shown = await tab.evaluate(() => {
     const out = [...document.querySelectorAll('#screen span[data-fd="1"]')].map((s) => s.textContent).join('');
     const figure = document.getElementById('reservoir');
+    const drawnBox = (name) => {
+      const shape = figure.querySelector(`[data-part="${name}"]`);
+      return shape && shape.getBBox();
+    };
+    const [tank, water] = [drawnBox('tank'), drawnBox('water')];
+    const drawn = {out, tank: tank && tank.width, water: water ? water.height : 0};
     const figures = reservoirLayout.figuresOf(out);
     if (!figures) {
-      return {figures, shown: !figure.hidden};
+      return {drawn, figures, shown: !figure.hidden};
     }
     const svg = figure.querySelector('svg');
     const caption = figure.querySelector('figcaption').textContent;
     const layout = reservoirLayout.layOut(figures, svg ? svg.viewBox.baseVal.width : reservoirLayout.DRAWING_WIDTH);
     if (layout.reason) {
-      return {figures, sentence: !svg && caption === layout.reason, caption};
+      return {drawn, figures, sentence: !svg && caption === layout.reason, caption};
     }
-    const box = (name) => {
-      const part = svg.querySelector(`[data-part="${name}"]`);
-      return part && part.getBBox();
-    };
     const placed = (a, b) => (a === null) === (b === null) &&
         (a === null || ['x', 'y', 'width', 'height'].every((key) => Math.abs(a[key] - b[key]) < 0.01));
     const onScreen = svg.getBoundingClientRect();
     return {
+      drawn,
       figures,
-      misplaced: ['tank', 'water', 'ice', 'person'].filter((name) => !placed(box(name), layout[name])),
+      misplaced: ['tank', 'water', 'ice', 'person'].filter((name) => !placed(drawnBox(name), layout[name])),
       texts: caption === layout.caption && svg.getAttribute('aria-label') === layout.label &&
           svg.getAttribute('role') === 'img' &&
           [...svg.querySelectorAll('text')].map((text) => text.textContent).join('|') ===
@@ -186,6 +169,18 @@ async function checkDrawing(tab, where) {
       tankShows: svg.querySelector('[data-part="tank"]').getBoundingClientRect().width >= 1,
     };
   });
+  // By the report's own numbers, read here: a tank as wide as the diameter
+  // and water as deep as its depth, at one scale, to within a pixel.
+  const proportions = shown.drawn;
+  const number = (label) => Number((new RegExp(`^${label}: (\\S+)`, 'm').exec(proportions.out) || [])[1]);
+  const [diameter, depth, frozen] = ['Diameter of resiviour', 'Height of water if liquid',
+                                     'Height of frozen water'].map(number);
+  const drawable = diameter > 0 && [depth, frozen].every((d) => d >= 0 && Number.isFinite(d));
+  // A tank under a pixel wide is drawn a pixel wide, out of proportion.
+  check(drawable === (proportions.tank !== null) && (!(proportions.tank > 1) ||
+        Math.abs(proportions.water - proportions.tank * depth / diameter) <= 1),
+        `${where}: the tank and its water drawn as the report's numbers give (${diameter}, ${depth}: ` +
+        `${proportions.tank}, ${proportions.water})`);
   if (!shown.figures) {
     check(!shown.shown, `${where}: no drawing without a report`);
   } else if (shown.sentence !== undefined) {
