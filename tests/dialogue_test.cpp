@@ -109,6 +109,16 @@ TEST(Dialogue, EachRunEndsAsItsConsoleNeeds) {
     EXPECT_EQ(unread(console), ending.window_of_its_own ? "later" : "\nlater")
         << text;
   }
+  // A console gives more after a Ctrl-Z ends the input at a question: the
+  // window's prompt waits for Enter on the console, not for a line more.
+  std::stringstream typed("4 30", std::ios::in | std::ios::out | std::ios::app);
+  std::istringstream console("\n");
+  std::ostringstream out;
+  std::ostringstream err;
+  run_calculator(typed, out, err);
+  typed.rdbuf()->sputn("next\n", 5);
+  wait_for_enter_to_close(typed, err, console);
+  EXPECT_EQ(unread(typed), "next\n");
 }
 
 // The closing wait takes one entry, an integer whole or anything else not
