@@ -295,7 +295,14 @@
     prepare();
     launch();
   });
-  window.addEventListener('resize', fitReportColumns);
+  // A window resized, or a phone turned: the font fitted to the new width,
+  // and the field that waits kept in view.
+  window.addEventListener('resize', () => {
+    fitReportColumns();
+    if (!form.hidden) {
+      field.scrollIntoView({block: 'nearest'});
+    }
+  });
   fitReportColumns();
   document.addEventListener('release', newRelease);
   prepare();

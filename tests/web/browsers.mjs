@@ -54,13 +54,22 @@ function puppeteerTab(tab) {
     type: (text) => tab.type('#answer', text),
     keys: (text) => tab.keyboard.type(text),  // to whatever has the focus
     press: (key) => tab.keyboard.press(key),
-    async endInputKeys(letter) {
-      await tab.keyboard.down('Control');
+    async endInputKeys(letter, shift = false) {
+      const held = shift ? ['Control', 'Shift'] : ['Control'];
+      for (const key of held) {
+        await tab.keyboard.down(key);
+      }
       await tab.keyboard.press(letter);
-      await tab.keyboard.up('Control');
+      for (const key of held.reverse()) {
+        await tab.keyboard.up(key);
+      }
     },
     click: (selector) => tab.click(selector),
     screenshot: (path) => tab.screenshot({path, fullPage: true}),
+    // The PNG of what the engine painted of the element.
+    shotOf: async (selector) => Buffer.from(await (await tab.$(selector)).screenshot()),
+    // Code run in each document the tab opens, before the page's own.
+    beforeScripts: (code) => tab.evaluateOnNewDocument(code),
     // Whether the engine took the light or dark scheme, or print media.
     colorScheme: (value) => tab.emulateMediaFeatures([{name: 'prefers-color-scheme', value}])
       .then(() => true, () => false),
@@ -175,18 +184,24 @@ async function webkitBrowser() {
     evaluate: (code, ...args) => run(typeof code === 'function' ? String(code) : `function () { ${code} }`, args),
     type: async (text) => text && keys(text),
     keys: focusedKeys,
-    press: (key) => focusedKeys({Enter: '\uE007'}[key]),
-    endInputKeys: (letter) => call('POST', `${at}/actions`, {actions: [{
-      type: 'key', id: 'keyboard', actions: [
-        {type: 'keyDown', value: '\uE009'}, {type: 'keyDown', value: letter},
-        {type: 'keyUp', value: letter}, {type: 'keyUp', value: '\uE009'}],
-    }]}),
+    press: (key) => focusedKeys({Enter: '\uE007', Space: '\uE00D', Backspace: '\uE003'}[key]),
+    endInputKeys(letter, shift = false) {
+      const held = shift ? ['\uE009', '\uE008'] : ['\uE009'];  // Control, Shift
+      return call('POST', `${at}/actions`, {actions: [{type: 'key', id: 'keyboard', actions: [
+        ...held.map((value) => ({type: 'keyDown', value})), {type: 'keyDown', value: letter},
+        {type: 'keyUp', value: letter}, ...held.reverse().map((value) => ({type: 'keyUp', value}))],
+      }]});
+    },
     async click(selector) {
       await call('POST', `${at}/element/${await find(selector)}/click`, {});
     },
     async screenshot(path) {
       await sleep(1000);  // the driver's picture can lag the page
       writeFileSync(path, Buffer.from(await call('GET', `${at}/screenshot`), 'base64'));
+    },
+    async shotOf(selector) {
+      await sleep(1000);
+      return Buffer.from(await call('GET', `${at}/element/${await find(selector)}/screenshot`), 'base64');
     },
     errors: () => run(String(() => window.pageErrors || []), []),
     requests: () => run(String(() => performance.getEntriesByType('resource').map((entry) => entry.name)), []),

@@ -43,12 +43,15 @@
 // Exits 77 (skipped) where puppeteer-core, axe-core or the engine is
 // missing. Arguments: the engine, the web folder (as the web zip holds
 // it), the folder of cases, a folder for screenshots.
-import {existsSync, mkdirSync, readFileSync, readdirSync} from 'node:fs';
+import {existsSync, mkdirSync, mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync} from 'node:fs';
 import {createRequire} from 'node:module';
+import {tmpdir} from 'node:os';
 import {join, resolve} from 'node:path';
 import {pathToFileURL} from 'node:url';
 import {setTimeout as sleep} from 'node:timers/promises';
 import {gzipSync} from 'node:zlib';
+
+import {PNG} from 'pngjs';
 
 import {caseText, check, consoleShown, finish, openEngine, runAgain, typeCase, waitFor,
         waitForTurn, watchTheLog} from './page_driving.mjs';
@@ -122,11 +125,87 @@ async function checkKeysOffTheField(tab, where) {
   await tab.press('Enter');
   await waitForTurn(tab);
   await tab.evaluate(onConsole);
-  await tab.endInputKeys('D');  // as with Caps Lock on
+  await tab.endInputKeys('D', true);  // a capital, as with Caps Lock too
   await waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
   const shown = await consoleShown(tab);
-  check(shown.out === read('typical', 'out') && shown.exitStatus === '0',
-        `${where}: keys typed on the console, and Ctrl-D there with Caps Lock, reach the program\n${shown.out}`);
+  check(shown.out === read('typical', 'out') && shown.exitStatus === '0' &&
+        await tab.evaluate(() => window.ctrlDTaken === true),
+        `${where}: keys typed on the console, and Ctrl-Shift-D there, reach the program, ` +
+        `not the browser\n${shown.out}`);
+}
+
+// Enter or Space on a focused button does what the button says: End
+// input ends the input with what the field holds, sending no line, and
+// Run again starts a run.
+async function checkButtonKeys(tab, where) {
+  await runAgain(tab);
+  await waitForTurn(tab);
+  await tab.type('4 30 10');
+  await tab.evaluate(() => document.getElementById('end').focus());
+  await tab.press('Enter');
+  await waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
+  const shown = await consoleShown(tab);
+  check(shown.echo === '4 30 10' && shown.out === read('typical', 'out'),
+        `${where}: Enter on End input ends the input, and sends no line (${JSON.stringify(shown.echo)})`);
+  await tab.evaluate(() => {
+    delete document.body.dataset.exitStatus;
+    document.getElementById('again').focus();
+  });
+  await tab.press('Space');
+  check(await waitForTurn(tab), `${where}: Space on Run again starts a run`);
+}
+
+// A window narrowed, or a phone turned, to 320 pixels while a run waits:
+// the console's font fitted anew, so that each report line fits whole,
+// and the drawing laid out at the narrower width it is given.
+async function checkNarrow(tab, where) {
+  await tab.size({width: 320, height: 640});
+  // The engine tells the page of the resize with a frame to come.
+  await waitFor(tab, () => document.getElementById('answer').getBoundingClientRect().bottom <=
+                           window.innerHeight + 1, 'the field in view at 320 pixels');
+  await typeCase(tab, read('typical', 'in'), false, where);
+  await waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
+  const shown = await consoleShown(tab);
+  check(shown.out === read('typical', 'out') && shown.wrapped.length === 0,
+        `${where}: every report line fits whole (${shown.wrapped})`);
+  await checkDrawing(tab, where);
+  await tab.screenshot(join(shotsDir, `${engine}-320.png`));
+  await tab.size(viewports.desktop);
+}
+
+// Once anything is typed, with the page's own keys too, or typed and
+// erased, a release waits for the next visit rather than reload the page.
+async function checkReleaseWaits(tab, url, where) {
+  for (const [how, typing] of [['a page key', () => tab.evaluate(() => document.querySelector('.key').click())],
+                               ['typed and erased', () => tab.type('7').then(() => tab.press('Backspace'))]]) {
+    await tab.goto(url);
+    await waitForTurn(tab);
+    await typing();
+    await tab.evaluate(() => {
+      window.stayed = true;
+      document.dispatchEvent(new Event('release'));
+    });
+    await sleep(300);
+    const [stayed, told] = await tab.evaluate(
+      () => [window.stayed === true, document.getElementById('release').textContent !== '']);
+    check(stayed && told, `${where}: a release after ${how} waits for the next visit, and says so`);
+  }
+}
+
+// The page cut off before its program, as by a connection dropped: it
+// says so, and takes nothing typed.
+async function checkProgramMissing(tab, where) {
+  const page = readFileSync(pagePath, 'utf8');
+  const dir = mkdtempSync(join(tmpdir(), 'cut-page-'));
+  const cut = join(dir, 'index.html');
+  writeFileSync(cut, page.slice(0, page.lastIndexOf('<script>')));
+  await tab.goto(pathToFileURL(cut).href);
+  await sleep(300);
+  const [status, inputsOff] = await tab.evaluate(() => [document.getElementById('status').textContent,
+    [...document.querySelectorAll('#line input, #line button')].every((input) => input.disabled)]);
+  rmSync(dir, {recursive: true});
+  check(/did not load/.test(status) && inputsOff,
+        `${where}: a page whose program did not arrive says so and takes no input (${status})`);
 }
 
 // The drawing as rendered against its layout at the width it was drawn
@@ -207,6 +286,37 @@ async function checkWaterShows(tab, where) {
       (share) => document.elementFromPoint(left + width * share, top + height / 2) !== water);
   });
   check(covered.length === 0, `${where}: the water shows all across (covered at ${covered})`);
+}
+
+// The water painted in its blue, the same as its swatch in the legend,
+// as the engine's own pixels show: no fill laid over it hides it.
+async function checkWaterPainted(tab, where) {
+  const centres = await tab.evaluate(() => {
+    const svg = document.querySelector('#reservoir svg');
+    const water = svg && svg.querySelector('[data-part="water"]');
+    if (!water) {
+      return null;
+    }
+    const origin = svg.getBoundingClientRect();
+    const centre = (element) => {
+      const {left, top, width, height} = element.getBoundingClientRect();
+      return [left + width / 2 - origin.left, top + height / 2 - origin.top];
+    };
+    return {width: origin.width, water: centre(water), swatch: centre(svg.querySelector(':scope > rect:not([data-part])'))};
+  });
+  if (!centres) {
+    return;
+  }
+  const png = PNG.sync.read(await tab.shotOf('#reservoir svg'));
+  const scale = png.width / centres.width;
+  const pixel = ([x, y]) => {
+    const at = 4 * (Math.floor(y * scale) * png.width + Math.floor(x * scale));
+    return [...png.data.subarray(at, at + 3)];
+  };
+  const [water, swatch] = [pixel(centres.water), pixel(centres.swatch)];
+  const blue = ([r, g, b]) => b - r >= 60 && b >= g;
+  check(blue(water) && water.every((c, i) => Math.abs(c - swatch[i]) <= 8),
+        `${where}: the water painted in the blue of its swatch (${water}; ${swatch})`);
 }
 
 // Light text on a dark page, where the engine can set the dark scheme:
@@ -371,6 +481,7 @@ async function typedCases() {
       check(ending.inView, `${where}: the report's figures and the drawing are in view (${JSON.stringify(ending)})`);
       await checkWaterShows(tab, where);
       if (testCase === 'typical') {
+        await checkWaterPainted(tab, where);
         await accessibility(tab, `${name}, after a run`);
         await tab.screenshot(join(shotsDir, `${engine}-${name}.png`));
         if (await tab.colorScheme('dark')) {
@@ -391,6 +502,7 @@ async function typedCases() {
     await checkEndingKeys(tab, `${engine} ${name}`);
     if (name === 'desktop') {
       await checkKeysOffTheField(tab, `${engine} ${name}`);
+      await checkButtonKeys(tab, `${engine} ${name}`);
     }
     if (name === 'phone') {
       const widths = await tab.evaluate(() => [document.documentElement.scrollWidth, window.innerWidth]);
@@ -411,7 +523,10 @@ async function typedCases() {
     const errors = await tab.errors();
     check(errors.length === 0, `${name}: the page reports no error (${errors})`);
     if (name === 'desktop') {
-      await checkAbort(tab, `${engine} ${name}`);  // last: the runtime reports it as an error too
+      await checkNarrow(tab, `${engine} turned to 320 pixels`);
+      await checkAbort(tab, `${engine} ${name}`);  // the runtime reports it as an error too
+      await checkReleaseWaits(tab, url, `${engine} ${name}`);
+      await checkProgramMissing(tab, `${engine} ${name}`);
     }
     await tab.close();
   }
