@@ -155,21 +155,22 @@ async function checkButtonKeys(tab, where) {
   check(await waitForTurn(tab), `${where}: Space on Run again starts a run`);
 }
 
-// A window narrowed, or a phone turned, to 320 pixels while a run waits:
-// the console's font fitted anew, so that each report line fits whole,
-// and the drawing laid out at the narrower width it is given.
+// A window narrowed while a run waits, to 280 pixels as a folded phone's
+// cover screen: the console's font fitted anew, so that each report line
+// fits whole, and the drawing laid out at the width it is given, under
+// its usual 300.
 async function checkNarrow(tab, where) {
-  await tab.size({width: 320, height: 640});
+  await tab.size({width: 280, height: 640});
   // The engine tells the page of the resize with a frame to come.
   await waitFor(tab, () => document.getElementById('answer').getBoundingClientRect().bottom <=
-                           window.innerHeight + 1, 'the field in view at 320 pixels');
+                           window.innerHeight + 1, 'the field in view at 280 pixels');
   await typeCase(tab, read('typical', 'in'), false, where);
   await waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
   const shown = await consoleShown(tab);
   check(shown.out === read('typical', 'out') && shown.wrapped.length === 0,
         `${where}: every report line fits whole (${shown.wrapped})`);
   await checkDrawing(tab, where);
-  await tab.screenshot(join(shotsDir, `${engine}-320.png`));
+  await tab.screenshot(join(shotsDir, `${engine}-280.png`));
   await tab.size(viewports.desktop);
 }
 
@@ -523,7 +524,7 @@ async function typedCases() {
     const errors = await tab.errors();
     check(errors.length === 0, `${name}: the page reports no error (${errors})`);
     if (name === 'desktop') {
-      await checkNarrow(tab, `${engine} turned to 320 pixels`);
+      await checkNarrow(tab, `${engine} narrowed to 280 pixels`);
       await checkAbort(tab, `${engine} ${name}`);  // the runtime reports it as an error too
       await checkReleaseWaits(tab, url, `${engine} ${name}`);
       await checkProgramMissing(tab, `${engine} ${name}`);
