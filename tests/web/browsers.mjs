@@ -66,8 +66,8 @@ function puppeteerTab(tab) {
     },
     click: (selector) => tab.click(selector),
     screenshot: (path) => tab.screenshot({path, fullPage: true}),
-    // The PNG of what the engine painted of the element.
-    shotOf: async (selector) => Buffer.from(await (await tab.$(selector)).screenshot()),
+    // The PNG of what the engine painted in the viewport.
+    viewShot: async () => Buffer.from(await tab.screenshot()),
     // Code run in each document the tab opens, before the page's own.
     beforeScripts: (code) => tab.evaluateOnNewDocument(code),
     // Whether the engine took the light or dark scheme, or print media.
@@ -184,7 +184,7 @@ async function webkitBrowser() {
     evaluate: (code, ...args) => run(typeof code === 'function' ? String(code) : `function () { ${code} }`, args),
     type: async (text) => text && keys(text),
     keys: focusedKeys,
-    press: (key) => focusedKeys({Enter: '\uE007', Space: '\uE00D', Backspace: '\uE003'}[key]),
+    press: (key) => focusedKeys({Enter: '\uE007', Backspace: '\uE003'}[key] || key),
     endInputKeys(letter, shift = false) {
       const held = shift ? ['\uE009', '\uE008'] : ['\uE009'];  // Control, Shift
       return call('POST', `${at}/actions`, {actions: [{type: 'key', id: 'keyboard', actions: [
@@ -196,12 +196,11 @@ async function webkitBrowser() {
       await call('POST', `${at}/element/${await find(selector)}/click`, {});
     },
     async screenshot(path) {
-      await sleep(1000);  // the driver's picture can lag the page
-      writeFileSync(path, Buffer.from(await call('GET', `${at}/screenshot`), 'base64'));
+      writeFileSync(path, await tab.viewShot());
     },
-    async shotOf(selector) {
-      await sleep(1000);
-      return Buffer.from(await call('GET', `${at}/element/${await find(selector)}/screenshot`), 'base64');
+    async viewShot() {
+      await sleep(1000);  // the driver's picture can lag the page
+      return Buffer.from(await call('GET', `${at}/screenshot`), 'base64');
     },
     errors: () => run(String(() => window.pageErrors || []), []),
     requests: () => run(String(() => performance.getEntriesByType('resource').map((entry) => entry.name)), []),

@@ -151,7 +151,7 @@ async function checkButtonKeys(tab, where) {
     delete document.body.dataset.exitStatus;
     document.getElementById('again').focus();
   });
-  await tab.press('Space');
+  await tab.press(' ');
   check(await waitForTurn(tab), `${where}: Space on Run again starts a run`);
 }
 
@@ -298,17 +298,18 @@ async function checkWaterPainted(tab, where) {
     if (!water) {
       return null;
     }
-    const origin = svg.getBoundingClientRect();
+    svg.scrollIntoView({block: 'center'});
     const centre = (element) => {
       const {left, top, width, height} = element.getBoundingClientRect();
-      return [left + width / 2 - origin.left, top + height / 2 - origin.top];
+      return [left + width / 2, top + height / 2];
     };
-    return {width: origin.width, water: centre(water), swatch: centre(svg.querySelector(':scope > rect:not([data-part])'))};
+    return {width: window.innerWidth, water: centre(water),
+            swatch: centre(svg.querySelector(':scope > rect:not([data-part])'))};
   });
   if (!centres) {
     return;
   }
-  const png = PNG.sync.read(await tab.shotOf('#reservoir svg'));
+  const png = PNG.sync.read(await tab.viewShot());
   const scale = png.width / centres.width;
   const pixel = ([x, y]) => {
     const at = 4 * (Math.floor(y * scale) * png.width + Math.floor(x * scale));

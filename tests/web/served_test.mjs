@@ -7,20 +7,28 @@
 //   it is loading until then;
 // - the page kept once, and with it all it links to, as soon as a worker
 //   shows it (the manual comes 3 s late, so a worker that did not wait for
-//   it would be seen); Chromium finds it installable and its name readable;
+//   it would be seen), that first worker announced as no release; a kept
+//   file gone from the cache fetched from the network; Chromium finds it
+//   installable and its name readable;
 // - straight after that first visit, with connections dropped (and
 //   Chromium offline), a whole session runs;
 // - from a server that accepts and never answers, and one that answers
-//   500, at / and with a query, the first question shows within 3 s;
-// - after a release (page and worker both changed), the first visit opens
-//   it and only its cache is left; once something is typed, a further
-//   release leaves the run alone, says so, and opens at the next visit.
+//   500, with a query and with a fragment, the first question shows
+//   within 3 s;
+// - after a release, a later build of the same version, the first visit
+//   opens it and, of this calculator's caches, only its own is left,
+//   another's kept; once something is typed, a further release leaves
+//   the run alone, says so, and opens at the next visit;
+// - on another origin, in an engine with no service workers, as over
+//   plain http from another host, and no Uint8Array.fromBase64, a whole
+//   session runs.
 // Each step builds on the one before, so the test stops at its first
 // failed check.
 //
 // Exits 77 (skipped) where puppeteer-core or the engine is missing.
 // Arguments: the engine, the web folder (as the web zip holds it), the
-// folder of cases.
+// folder of cases, and the folders of two later builds, whose titles begin
+// "new " and "newer ".
 import {resolve} from 'node:path';
 
 import {caseText, check, consoleShown, finish, openEngine, stopAtFirstFailure, typeCase,
@@ -28,7 +36,7 @@ import {caseText, check, consoleShown, finish, openEngine, stopAtFirstFailure, t
 import {serve} from './static_host.mjs';
 
 const engine = process.argv[2];
-const [siteDir, casesDir] = process.argv.slice(3).map((p) => resolve(p));
+const [siteDir, casesDir, newBuild, newerBuild] = process.argv.slice(3).map((p) => resolve(p));
 const browser = await openEngine(engine);
 stopAtFirstFailure();
 const read = (name, ext) => caseText(casesDir, name, ext);
@@ -77,6 +85,8 @@ async function servedPage() {
   // As soon as the worker shows the page, what the page links to is kept:
   // its manual, its manifest, its icons, Safari's among them.
   const [first] = await kept();
+  check(await tab.evaluate(() => document.getElementById('release').textContent === ''),
+        `${where}: the first visit's own worker is announced as no release`);
   check(first.files.filter((file) => file === '/' || file === '/index.html').length === 1,
         `${where}: the page is kept once (${first.files})`);
   const linked = await tab.evaluate(() => [...document.querySelectorAll('link[href], a[href]')]
@@ -109,8 +119,8 @@ async function servedPage() {
   // A server that never answers, and one that fails, with and without a
   // query: the kept copy asks its first question at once.
   // (The query also keeps the browser's HTTP cache out of it.)
-  for (const [mode, address] of [['hang', '/'], ['hang', '/?signal=weak'], ['error', '/'],
-                                 ['error', '/?from=home']]) {
+  for (const [mode, address] of [['hang', '/?signal=weak'], ['hang', '/#report'], ['error', '/?from=home'],
+                                 ['error', '/index.html#report']]) {
     server.mode = mode;
     const started = Date.now();
     await visit(tab, origin + address);
@@ -122,20 +132,22 @@ async function servedPage() {
   // A release: taken at the first visit, as nothing has been typed, and
   // the old copy deleted.
   server.mode = null;
-  server.release = 'new';
+  server.release = newBuild;
+  await tab.evaluate(() => caches.open('another-app'));
   await visit(tab, `${origin}/`);
   await waitFor(tab, () => document.title.startsWith('new ') && document.body.dataset.waiting === 'yes',
                 'the release');
   const names = (await kept()).map((cache) => cache.name);
-  check(names.length === 1 && names[0] !== first.name,
-        `${where}: after a release only its copy is kept (${names}, was ${first.name})`);
+  const ours = names.filter((name) => name !== 'another-app');
+  check(ours.length === 1 && ours[0] !== first.name && names.includes('another-app'),
+        `${where}: after a release only its copy, and another's cache, are kept (${names}, was ${first.name})`);
   await visit(tab, `${origin}/`);
   check((await tab.evaluate(() => document.title)).startsWith('new '), `${where}: the next visit opens the release`);
 
   // Once the person has begun, a release waits for the next visit, and
   // says so.
   await tab.type('4');
-  server.release = 'newer';
+  server.release = newerBuild;
   await tab.evaluate(() => navigator.serviceWorker.getRegistration().then((worker) => worker.update()));
   await waitFor(tab, () => document.getElementById('release').textContent !== '', 'word of the release');
   check(await tab.evaluate(() => document.title.startsWith('new ') &&
@@ -145,11 +157,45 @@ async function servedPage() {
   check((await tab.evaluate(() => document.title)).startsWith('newer '),
         `${where}: the visit after the word opens the release`);
 
+  // An image, as the page's policy lets it load one.
+  const refetched = await tab.evaluate(async () => {
+    const name = (await caches.keys()).find((cache) => cache.startsWith('water_calculator-'));
+    await (await caches.open(name)).delete('icon-192.png');
+    const icon = new Image();
+    icon.src = 'icon-192.png?gone';
+    return icon.decode().then(() => true, () => false);
+  });
+  check(refetched, `${where}: a kept file gone from the cache is fetched from the network`);
+
   const left = (await tab.requests()).filter((address) =>
     !address.startsWith(`${origin}/`) && !address.startsWith('data:'));
   check(left.length === 0, `${where}: no request leaves the page's origin (${left})`);
   const errors = await tab.errors();
   check(errors.length === 0, `${where}: the page reports no error (${errors})`);
+  await tab.close();
+  server.close();
+  server.closeAllConnections();
+  await withoutWorkerOrBase64();
+}
+
+// Another origin, so no worker of the first: where the engine offers no
+// service worker and cannot decode base64 itself, a whole session runs.
+async function withoutWorkerOrBase64() {
+  const server = await serve(siteDir);
+  const tab = await browser.newTab();
+  const where = `served to ${engine} with no service worker and no fromBase64`;
+  await tab.beforeScripts(() => {
+    delete Navigator.prototype.serviceWorker;
+    delete Uint8Array.fromBase64;
+  });
+  await tab.goto(`http://127.0.0.1:${server.address().port}/`);
+  await tab.evaluate(watchTheLog);
+  await typeCase(tab, read('typical', 'in'), false, where);
+  await waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
+  const shown = await consoleShown(tab);
+  const errors = await tab.errors();
+  check(shown.out === read('typical', 'out') && shown.exitStatus === '0' && errors.length === 0,
+        `${where}: a whole session gives its report (${errors})\n${shown.out}`);
   await tab.close();
   server.close();
   server.closeAllConnections();

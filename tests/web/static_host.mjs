@@ -4,8 +4,8 @@
 // index.html; `gzip`, every file sent compressed, as a host may send it.
 // On the server it gives: `mode` is what goes wrong: 'hang' accepts and
 // never answers, 'error' answers 500, 'refuse' drops the connection;
-// `release`, a word that the page's title begins with, stands for a
-// release, whose page and worker differ; `held`, a promise, holds the page
+// `release`, the folder of a later build, whose files are served in place
+// of the folder's own; `held`, a promise, holds the page
 // back just before its program until it settles. The manual comes late.
 import {existsSync, readFileSync} from 'node:fs';
 import {createServer} from 'node:http';
@@ -35,17 +35,13 @@ export function serve(siteDir, {page = null, gzip = false} = {}) {
       return;
     }
     const path = new URL(request.url, 'http://host').pathname.replace(/\/$/, '/index.html');
-    const file = join(siteDir, decodeURIComponent(path));
-    if (!file.startsWith(siteDir) || !existsSync(file)) {
+    const root = server.release && existsSync(join(server.release, path)) ? server.release : siteDir;
+    const file = join(root, decodeURIComponent(path));
+    if (!file.startsWith(root) || !existsSync(file)) {
       response.writeHead(404).end();
       return;
     }
     let body = page && path === '/index.html' ? page : readFileSync(file);
-    if (server.release && path === '/index.html') {
-      body = Buffer.from(String(body).replace('<title>', `<title>${server.release} `));
-    } else if (server.release && path === '/service_worker.js') {
-      body = Buffer.from(String(body).replace(/const CACHE = '[^']*/, `$&-${server.release}`));
-    }
     if (path === '/water_calculator.html') {
       await sleep(MANUAL_DELAY);  // a worker that keeps it must wait for it
     }
