@@ -5,7 +5,7 @@
 // On the server it gives: `mode` is what goes wrong: 'hang' accepts and
 // never answers, 'error' answers 500, 'refuse' drops the connection;
 // `release`, the folder of a later build, whose files are served in place
-// of the folder's own; `held`, a promise, holds the page
+// of the folder's own; `missing`, a path answered 404; `held`, a promise, holds the page
 // back just before its program until it settles. The manual comes late.
 import {existsSync, readFileSync} from 'node:fs';
 import {createServer} from 'node:http';
@@ -37,7 +37,7 @@ export function serve(siteDir, {page = null, gzip = false} = {}) {
     const path = new URL(request.url, 'http://host').pathname.replace(/\/$/, '/index.html');
     const root = server.release && existsSync(join(server.release, path)) ? server.release : siteDir;
     const file = join(root, decodeURIComponent(path));
-    if (!file.startsWith(root) || !existsSync(file)) {
+    if (!file.startsWith(root) || !existsSync(file) || path === server.missing) {
       response.writeHead(404).end();
       return;
     }
