@@ -1,6 +1,8 @@
 // The page's console: what the program writes, what the person types, and
 // one run of the program at a time, started afresh by Run again. It runs
-// before the program has arrived, and keeps what is typed until then.
+// before the program has arrived, and keeps what is typed until then. The
+// page shows what the program prints before its first read from the
+// start; the program's own writes then confirm it, or replace it.
 (function () {
   const screen = document.getElementById('screen');
   const form = document.getElementById('line');
@@ -13,11 +15,12 @@
   const reservoir = document.getElementById('reservoir');
   const release = document.getElementById('release');
   const encoder = new TextEncoder();
-  const FIELD_NAME = label.textContent;  // while no question waits
+  const FIELD_NAME = 'Answer';           // while no question waits
   const LOADING = status.textContent;     // until the program's first read
   const FIRST_FIGURE = 'Total gallons needed';  // the report's first figure
   let run = null;        // the run in progress, or the one to come
   let touched = false;   // whether the person has typed or run anything
+  let inView = false;    // whether the field is to be brought into view
 
   // Standard error holds errors, which begin "error: ", and the closing
   // wait's line, which asks for an entry and is no error.
@@ -46,7 +49,44 @@
     if (!open) {
       screen.appendChild(span);
     }
-    field.scrollIntoView({block: 'nearest'});
+    keepFieldInView();
+  }
+
+  // Once a frame at most, however many lines come in it, and never while
+  // the page is still being parsed: each call lays the page out.
+  function keepFieldInView() {
+    if (!inView) {
+      inView = true;
+      requestAnimationFrame(() => {
+        inView = false;
+        if (!form.hidden) {
+          field.scrollIntoView({block: 'nearest'});
+        }
+      });
+    }
+  }
+
+  // Whether `text`, written on `fd`, is what the page already shows of the
+  // program's first lines. Where the program writes anything else, the
+  // page shows what it did write in their place, and what was typed after.
+  function confirms(thisRun, fd, text) {
+    if (thisRun.awaited === null || text === '') {
+      return false;
+    }
+    if (fd === 1 && thisRun.awaited.startsWith(text)) {
+      thisRun.awaited = thisRun.awaited.slice(text.length);
+      return true;
+    }
+    unconfirmed(thisRun);
+    return false;
+  }
+
+  function unconfirmed(thisRun) {
+    const typed = [...screen.querySelectorAll('.echo')].map((echo) => echo.textContent);
+    thisRun.awaited = null;
+    screen.textContent = '';
+    thisRun.output.split(/(?<=\n)/).forEach((line) => show(line, 1));
+    typed.forEach((line) => show(line, 0));
   }
 
   // The widest line a report can hold, which must fit the console whole.
@@ -90,7 +130,6 @@
   // a longer name can push it down, out of view.
   function nameField(question) {
     label.textContent = question || FIELD_NAME;
-    field.scrollIntoView({block: 'nearest'});
   }
 
   // Hands the program what was typed, once it asks and something is there;
@@ -101,8 +140,11 @@
     const question = consoleInput.question(input);
     if (bytes) {
       run.resolve(bytes);
-    } else if (input.readSize > 0 && question !== '') {
-      nameField(question);
+    } else if (input.readSize > 0) {
+      if (question !== '') {
+        nameField(question);
+      }
+      field.scrollIntoView({block: 'nearest'});  // once a read, not a write
     }
     document.body.dataset.waiting = input.readSize > 0 ? 'yes' : 'no';
   }
@@ -131,7 +173,9 @@
   }
 
   function written(thisRun, fd, text) {
-    show(text, fd);
+    if (!confirms(thisRun, fd, text)) {
+      show(text, fd);
+    }
     thisRun.input = consoleInput.written(thisRun.input, text);
     if (fd === 1) {
       thisRun.output += text;
@@ -148,14 +192,16 @@
   function finished(exitStatus) {
     written(run, 1, run.decoders[1].decode());
     written(run, 2, run.decoders[2].decode());
+    const started = !run.starting;
     run = null;
     touched = true;
     setInputEnabled(false);
     nameField('');
     document.body.dataset.waiting = 'no';
     document.body.dataset.exitStatus = String(exitStatus);
-    status.textContent = 'The run ended with exit status ' + exitStatus +
-        (exitStatus === 0 ? '.' : ': see the error above.');
+    status.textContent = (started ? 'The run ended with exit status ' :
+                          'The calculator could not start: exit status ') +
+        exitStatus + (exitStatus === 0 ? '.' : ': see the error above.');
     again.hidden = false;
     form.hidden = true;  // it takes nothing more: its room goes to the report
     status.focus({preventScroll: true});
@@ -175,8 +221,17 @@
   }
 
   // A new run, ready for what is typed; the program starts with launch.
-  function prepare() {
-    screen.textContent = '';
+  // The page's first run takes what the page showed and what was typed
+  // before its script ran; a later one starts on a clear screen.
+  function prepare(first) {
+    let input = consoleInput.opened();
+    if (first) {
+      screen.querySelectorAll('.echo').forEach((echo) => {
+        input = consoleInput.typed(input, encoder.encode(echo.textContent));
+      });
+    } else {
+      screen.textContent = '';
+    }
     reservoir.hidden = true;
     reservoir.textContent = '';
     again.hidden = true;
@@ -184,17 +239,49 @@
     setInputEnabled(true);
     delete document.body.dataset.exitStatus;
     run = {
-      input: consoleInput.opened(),
+      input,
       resolve: null,  // hands the read that waits its bytes
       output: '',
       drawn: false,
       decoders: {1: new TextDecoder(), 2: new TextDecoder()},
+      // What the page shows of the program before it runs, to be confirmed.
+      awaited: first ? [...screen.querySelectorAll('[data-fd="1"]')]
+        .map((line) => line.textContent).join('') : null,
+      starting: true,  // until its first read
     };
-    field.focus();
+    if (!first) {
+      field.focus();  // the page's own field has the focus from the first
+    }
   }
 
+  // A program whose runtime throws as it starts ends as one that aborts.
   function launch() {
     const thisRun = run;
+    try {
+      start(thisRun);
+    } catch (error) {
+      stopped(thisRun, error);
+    }
+  }
+
+  // The error on a line of its own, after what the program wrote; where it
+  // never read, that is what it wrote, not what the page showed for it.
+  function stopped(thisRun, what) {
+    if (thisRun !== run) {
+      return;
+    }
+    if (thisRun.awaited !== null) {
+      unconfirmed(thisRun);
+    }
+    const last = screen.lastChild;
+    if (last && !last.textContent.endsWith('\n')) {
+      show('\n', Number(last.dataset.fd));
+    }
+    show('error: the program stopped: ' + what + '\n', 2);
+    finished(1);
+  }
+
+  function start(thisRun) {
     runCalculator({
       arguments: [],
       thisProgram: 'water_calculator',
@@ -205,6 +292,11 @@
         },
         read(fd, size) {
           return new Promise((resolve) => {
+            if (thisRun.awaited !== '' && thisRun.awaited !== null) {
+              unconfirmed(thisRun);  // it printed less than the page shows
+            }
+            thisRun.awaited = null;
+            thisRun.starting = false;
             if (status.textContent === LOADING) {
               status.textContent = '';
             }
@@ -216,8 +308,7 @@
       },
       onExit: finished,
       onAbort(what) {
-        show('error: the program stopped: ' + what + '\n', 2);
-        finished(1);
+        stopped(thisRun, what);
       },
     });
   }
@@ -292,20 +383,21 @@
   again.addEventListener('click', () => {
     field.value = '';
     status.textContent = '';
-    prepare();
+    prepare(false);
     launch();
   });
   // A window resized, or a phone turned: the font fitted to the new width,
   // and the field that waits kept in view.
   window.addEventListener('resize', () => {
     fitReportColumns();
-    if (!form.hidden) {
-      field.scrollIntoView({block: 'nearest'});
-    }
+    keepFieldInView();
   });
-  fitReportColumns();
+  // Not while the page is still being parsed: the first fit waits for the
+  // first frame, and the style's own size holds until then.
+  requestAnimationFrame(fitReportColumns);
   document.addEventListener('release', newRelease);
-  prepare();
+  form.onsubmit = null;  // the page's own keeper of early lines
+  prepare(true);
   // Parsed in the page's body, before the program: the document is still
   // loading, and is loaded once the program's script has run or failed.
   document.addEventListener('DOMContentLoaded', programArrived);

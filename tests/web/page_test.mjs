@@ -193,20 +193,51 @@ async function checkReleaseWaits(tab, url, where) {
   }
 }
 
+// Opens a copy of the page as `edit` changes its text.
+async function openCopy(tab, edit) {
+  const dir = mkdtempSync(join(tmpdir(), 'page-copy-'));
+  writeFileSync(join(dir, 'index.html'), edit(readFileSync(pagePath, 'utf8')));
+  await tab.goto(pathToFileURL(join(dir, 'index.html')).href);
+  return () => rmSync(dir, {recursive: true});
+}
+
 // The page cut off before its program, as by a connection dropped: it
 // says so, and takes nothing typed.
 async function checkProgramMissing(tab, where) {
-  const page = readFileSync(pagePath, 'utf8');
-  const dir = mkdtempSync(join(tmpdir(), 'cut-page-'));
-  const cut = join(dir, 'index.html');
-  writeFileSync(cut, page.slice(0, page.lastIndexOf('<script>')));
-  await tab.goto(pathToFileURL(cut).href);
+  const removeCopy = await openCopy(tab, (page) => page.slice(0, page.lastIndexOf('<script>')));
   await sleep(300);
   const [status, inputsOff] = await tab.evaluate(() => [document.getElementById('status').textContent,
     [...document.querySelectorAll('#line input, #line button')].every((input) => input.disabled)]);
-  rmSync(dir, {recursive: true});
+  removeCopy();
   check(/did not load/.test(status) && inputsOff,
         `${where}: a page whose program did not arrive says so and takes no input (${status})`);
+}
+
+// A program that cannot start, its WebAssembly refused or its runtime
+// throwing at once, ends with status 1 and its error on a line of its own,
+// with no question left that nothing will read; a page whose first lines
+// are not the program's shows the program's.
+async function checkStarts(tab, where) {
+  for (const [how, edit] of [
+    ['WebAssembly refused', (page) => page.replace('id="program-wasm">AGFzbQ', 'id="program-wasm">AAAAAA')],
+    ['runtime throwing', (page) => page.replace('function runCalculator(Module) {',
+                                                '$& throw new TypeError("no runtime");')]]) {
+    const removeCopy = await openCopy(tab, edit);
+    await waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
+    const shown = await consoleShown(tab);
+    removeCopy();
+    check(shown.exitStatus === '1' && shown.status.includes('could not start') && shown.inputsOff &&
+          /^error: /m.test(shown.errorSpans) && !shown.out.includes('?'),
+          `${where}, ${how}: the calculator could not start, and says so (${shown.out}${shown.err})`);
+  }
+  const removeCopy = await openCopy(tab, (page) => page.replace('>Welcom to', '>Welcome to'));
+  await tab.evaluate(watchTheLog);
+  const typed = await typeCase(tab, read('typical', 'in'), false, where);
+  await waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
+  const shown = await consoleShown(tab);
+  removeCopy();
+  check(shown.out === read('typical', 'out') && shown.echo === typed,
+        `${where}: first lines that are not the program's give way to the program's\n${shown.out}`);
 }
 
 // The drawing as rendered against its layout at the width it was drawn
@@ -529,6 +560,7 @@ async function typedCases() {
       await checkAbort(tab, `${engine} ${name}`);  // the runtime reports it as an error too
       await checkReleaseWaits(tab, url, `${engine} ${name}`);
       await checkProgramMissing(tab, `${engine} ${name}`);
+      await checkStarts(tab, `${engine} ${name}`);
     }
     await tab.close();
   }

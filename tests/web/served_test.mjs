@@ -2,9 +2,10 @@
 // (files 30 days old, with Last-Modified and no Cache-Control, so that the
 // browser's HTTP cache holds them for days) to one engine, chromium or
 // firefox, in one profile, in turn:
-// - the page held back just before its program while a line and the start
-//   of the next are typed, which must reach the program, with a word that
-//   it is loading until then;
+// - the page held back before its scripts, its first question shown and
+//   its field named for it, while a line and the start of the next are
+//   typed, which must reach the program, with a word that it is starting
+//   until then;
 // - the page kept once, and with it all it links to, as soon as a worker
 //   shows it (the manual comes 3 s late, so a worker that did not wait for
 //   it would be seen), that first worker announced as no release;
@@ -56,14 +57,19 @@ async function servedPage() {
   const page = tab.puppeteer;
   const where = `served to ${engine}`;
 
-  // The first visit, on a slow network: typed while the program arrives,
-  // a line and the start of the next.
+  // The first visit, on a slow network: typed before the page's scripts
+  // arrive, a line and the start of the next.
   let arrive;
   server.held = new Promise((resolve) => { arrive = resolve; });
   const navigation = tab.goto(`${origin}/`);
-  await waitFor(tab, () => !document.getElementById('answer').disabled, 'the field');
-  check((await tab.evaluate(() => document.getElementById('status').textContent)).includes('loading'),
-        `${where}: until the program arrives, the page says it is loading`);
+  await waitFor(tab, () => document.getElementById('status') !== null, 'the page before its scripts');
+  const before = await tab.evaluate(() => [document.getElementById('answer').disabled,
+    document.querySelector('label[for="answer"]').textContent, document.getElementById('screen').textContent,
+    document.getElementById('status').textContent]);
+  check(!before[0] && before[1] === 'How many people?' && read('typical', 'out').startsWith(before[2]) &&
+        before[2].endsWith('How many people? ') && before[3].includes('starting'),
+        `${where}: before its scripts, the page asks its first question, takes answers, and says it ` +
+        `is starting (${before})`);
   await tab.type('4 30 10');
   await tab.press('Enter');
   await tab.type('q');
@@ -75,7 +81,7 @@ async function servedPage() {
   await tab.press('Enter');
   await waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
   const early = await consoleShown(tab);
-  check(early.out === read('typical', 'out') && early.exitStatus === '0' && !early.status.includes('loading'),
+  check(early.out === read('typical', 'out') && early.exitStatus === '0' && !early.status.includes('starting'),
         `${where}: what was typed while the page loaded reaches the program\n${early.out}`);
 
   await waitFor(tab, () => navigator.serviceWorker.controller !== null, 'the service worker');

@@ -5,8 +5,9 @@
 // On the server it gives: `mode` is what goes wrong: 'hang' accepts and
 // never answers, 'error' answers 500, 'refuse' drops the connection;
 // `release`, the folder of a later build, whose files are served in place
-// of the folder's own; `missing`, a path answered 404; `held`, a promise, holds the page
-// back just before its program until it settles. The manual comes late.
+// of the folder's own; `missing`, a path answered 404; `held`, a promise,
+// holds the page back after its field and status, before its scripts,
+// until it settles. The manual comes late.
 import {existsSync, readFileSync} from 'node:fs';
 import {createServer} from 'node:http';
 import {extname, join} from 'node:path';
@@ -56,11 +57,11 @@ export function serve(siteDir, {page = null, gzip = false} = {}) {
       return;
     }
     response.writeHead(200, headers);
-    const program = body.indexOf('<script>\n// The calculator, built with emscripten');
-    if (server.held && path === '/index.html' && program > 0) {
-      response.write(body.subarray(0, program));
+    const scripts = body.indexOf('<script', body.indexOf('id="status"'));
+    if (server.held && path === '/index.html' && scripts > 0) {
+      response.write(body.subarray(0, scripts));
       await server.held;
-      body = body.subarray(program);
+      body = body.subarray(scripts);
     }
     response.end(body);
   });
