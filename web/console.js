@@ -393,8 +393,14 @@
     keepFieldInView();
   });
   // Not while the page is still being parsed: the first fit waits for the
-  // first frame, and the style's own size holds until then.
-  requestAnimationFrame(fitReportColumns);
+  // first frame, and the style's own size holds until then. The field has
+  // the focus from its autofocus, which not every engine honours at once.
+  requestAnimationFrame(() => {
+    fitReportColumns();
+    if (document.activeElement === document.body) {
+      field.focus({preventScroll: true});
+    }
+  });
   document.addEventListener('release', newRelease);
   form.onsubmit = null;  // the page's own keeper of early lines
   prepare(true);

@@ -8,6 +8,7 @@ import {createServer} from 'node:net';
 import {tmpdir} from 'node:os';
 import {join} from 'node:path';
 import {setTimeout as sleep} from 'node:timers/promises';
+import {constants, inflateSync} from 'node:zlib';
 
 import puppeteer from 'puppeteer-core';
 
@@ -33,6 +34,19 @@ export function launchChromium(userDataDir) {
            '--disable-background-networking', '--disable-component-update',
            '--disable-sync', '--disable-default-apps'],
   });
+}
+
+// The pages of a PDF, some of whose objects may sit in compressed streams.
+function pagesOf(pdf) {
+  const text = Buffer.from(pdf).toString('latin1');
+  const inflated = [...text.matchAll(/stream\r?\n([\s\S]*?)endstream/g)].map(([, body]) => {
+    try {
+      return inflateSync(Buffer.from(body, 'latin1'), {finishFlush: constants.Z_SYNC_FLUSH}).toString('latin1');
+    } catch {
+      return '';  // not deflated
+    }
+  });
+  return ([text, ...inflated].join('\n').match(/\/Type\s*\/Page\b(?!s)/g) || []).length;
 }
 
 // A tab of Chromium or Firefox, keeping what it saw go wrong.
@@ -76,9 +90,7 @@ function puppeteerTab(tab) {
     printMedia: (on) => tab.emulateMediaType(on ? 'print' : null).then(() => true, () => false),
     // The pages of the page printed on `format` paper, or null where the
     // engine cannot print here.
-    printedPages: (format) => tab.pdf({format}).then(
-      (pdf) => (Buffer.from(pdf).toString('latin1').match(/\/Type\s*\/Page\b(?!s)/g) || []).length,
-      () => null),
+    printedPages: (format) => tab.pdf({format}).then(pagesOf, () => null),
     errors: async () => errors,
     requests: async () => requests,
     close: () => tab.close(),
