@@ -107,9 +107,11 @@
   }
 
   // The style's size for the console's text is worked out for a usual
-  // monospace font; where this one is wider, the largest size that fits.
+  // monospace font; where this one is wider, the largest size that fits,
+  // handed to the style: as the console's own size, it would hold on
+  // paper too.
   function fitReportColumns() {
-    screen.style.fontSize = '';
+    screen.style.removeProperty('--fitted');
     const style = getComputedStyle(screen);
     const room = screen.clientWidth - parseFloat(style.paddingLeft) -
         parseFloat(style.paddingRight);
@@ -117,7 +119,7 @@
     for (let steps = 0; columnsWidth(size) > room && steps < FIT_STEPS; steps++) {
       size -= FIT_STEP;
     }
-    screen.style.fontSize = size + 'px';
+    screen.style.setProperty('--fitted', size + 'px');
   }
 
   function setInputEnabled(enabled) {
