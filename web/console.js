@@ -202,7 +202,7 @@
     document.body.dataset.waiting = 'no';
     document.body.dataset.exitStatus = String(exitStatus);
     status.textContent = (started ? 'The run ended with exit status ' :
-                          'The calculator could not start: exit status ') +
+                          'The calculator could not start, exit status ') +
         exitStatus + (exitStatus === 0 ? '.' : ': see the error above.');
     again.hidden = false;
     form.hidden = true;  // it takes nothing more: its room goes to the report
