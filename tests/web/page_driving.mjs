@@ -64,8 +64,10 @@ export function caseText(casesDir, name, ext) {
 
 export async function waitFor(tab, condition, what) {
   for (const deadline = Date.now() + 20000; Date.now() < deadline;) {
-    // A page that is being replaced has nothing to evaluate for a moment.
-    if (await tab.evaluate(condition).catch(() => false)) {
+    // A page that is being replaced has nothing to evaluate for a moment,
+    // and Firefox may leave a call into it unanswered: asked again.
+    const asked = tab.evaluate(condition).catch(() => false);
+    if (await Promise.race([asked, new Promise((wake) => setTimeout(wake, 2000, false))])) {
       return;
     }
     await new Promise((wake) => setTimeout(wake, 20));
