@@ -81,6 +81,15 @@
     return false;
   }
 
+  // The program's first read, or its end before one: the page's first
+  // lines stand only where it wrote them all.
+  function firstLinesEnd(thisRun) {
+    if (thisRun.awaited !== null && thisRun.awaited !== '') {
+      unconfirmed(thisRun);
+    }
+    thisRun.awaited = null;
+  }
+
   function unconfirmed(thisRun) {
     const typed = [...screen.querySelectorAll('.echo')].map((echo) => echo.textContent);
     thisRun.awaited = null;
@@ -128,8 +137,7 @@
     });
   }
 
-  // The field is named for the question that waits, as each one comes;
-  // a longer name can push it down, out of view.
+  // The field is named for the question that waits, as each one comes.
   function nameField(question) {
     label.textContent = question || FIELD_NAME;
   }
@@ -266,15 +274,13 @@
     }
   }
 
-  // The error on a line of its own, after what the program wrote; where it
-  // never read, that is what it wrote, not what the page showed for it.
+  // The error on a line of its own, after what the program wrote, not
+  // after what the page showed for it.
   function stopped(thisRun, what) {
     if (thisRun !== run) {
       return;
     }
-    if (thisRun.awaited !== null) {
-      unconfirmed(thisRun);
-    }
+    firstLinesEnd(thisRun);
     const last = screen.lastChild;
     if (last && !last.textContent.endsWith('\n')) {
       show('\n', Number(last.dataset.fd));
@@ -294,10 +300,7 @@
         },
         read(fd, size) {
           return new Promise((resolve) => {
-            if (thisRun.awaited !== '' && thisRun.awaited !== null) {
-              unconfirmed(thisRun);  // it printed less than the page shows
-            }
-            thisRun.awaited = null;
+            firstLinesEnd(thisRun);
             thisRun.starting = false;
             if (status.textContent === LOADING) {
               status.textContent = '';
