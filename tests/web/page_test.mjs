@@ -16,10 +16,10 @@
 //   console reach the program, and the page keeps them from the browser;
 //   Enter on End input ends the input, sending no line; Space on Run
 //   again starts a run;
-// - a program that stops short (its WebAssembly refused) ends with status
-//   1 and says so; at the first start, with the WebAssembly refused or the
-//   runtime throwing, the page says it could not start and leaves no
-//   question; a page cut off before its program says so, taking nothing;
+// - a program that cannot start (its WebAssembly refused, at Run again
+//   and at the first start, or its runtime throwing) ends with status 1,
+//   says so and leaves no question; a page cut off before its program
+//   says so, taking nothing;
 // - the page's first lines, in its HTML: the program's own leave them as
 //   they are; where the page shows others, or more, the program's show;
 // - once anything was typed (a page key; a key typed and erased), a
@@ -102,20 +102,6 @@ async function checkEndingKeys(tab, where) {
     check(shown.exitStatus !== undefined && (lines.length === 1 ? shown.errorSpans !== '' : shown.out === read('typical', 'out')),
           `${where}: Enter after ${lines} ends the run, and keeps what it showed\n${shown.out}${shown.err}`);
   }
-}
-
-// A program that stops short, here since its WebAssembly cannot start,
-// says so as an error and ends with status 1.
-async function checkAbort(tab, where) {
-  await tab.evaluate(() => {
-    WebAssembly.instantiate = () => Promise.reject(new Error('no room'));
-    WebAssembly.instantiateStreaming = WebAssembly.instantiate;
-  });
-  await runAgain(tab);
-  await waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
-  const shown = await consoleShown(tab);
-  check(shown.exitStatus === '1' && shown.errorSpans.startsWith('error: ') && shown.status.includes('exit status 1'),
-        `${where}: a program that stops short ends with status 1 and says so (${shown.err})`);
 }
 
 // As at a terminal, what is typed with the focus on the console, as after
@@ -227,20 +213,32 @@ async function checkProgramMissing(tab, where) {
         `${where}: a page whose program did not arrive says so and takes no input (${status})`);
 }
 
-// A program that cannot start, its WebAssembly refused or its runtime
-// throwing at once, ends with status 1 and its error on a line of its own,
-// with no question left that nothing will read; a page whose first lines
-// are not the program's shows the program's.
+// A program that cannot start, at Run again or at the page's first run,
+// its WebAssembly refused or its runtime throwing at once, ends with status
+// 1 and its error on a line of its own, with no question left that
+// nothing will read; a page whose first lines are not the program's shows
+// the program's.
 async function checkStarts(tab, where) {
-  for (const [how, edit] of [
-    ['WebAssembly refused', (page) => page.replace('id="program-wasm">AGFzbQ', 'id="program-wasm">AAAAAA')],
-    ['runtime throwing', (page) => page.replace('function runCalculator(Module) {',
-                                                '$& throw new TypeError("no runtime");')]]) {
-    const removeCopy = await openCopy(tab, edit);
+  const refusedAtRunAgain = async () => {
+    await tab.evaluate(() => {
+      WebAssembly.instantiate = () => Promise.reject(new Error('no room'));
+      WebAssembly.instantiateStreaming = WebAssembly.instantiate;
+    });
+    await runAgain(tab);
+    return () => {};
+  };
+  for (const [how, open] of [
+    ['WebAssembly refused at Run again', refusedAtRunAgain],
+    ['WebAssembly refused', () => openCopy(tab, (page) =>
+      page.replace('id="program-wasm">AGFzbQ', 'id="program-wasm">AAAAAA'))],
+    ['runtime throwing', () => openCopy(tab, (page) =>
+      page.replace('function runCalculator(Module) {', '$& throw new TypeError("no runtime");'))]]) {
+    const removeCopy = await open();
     await waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
     const shown = await consoleShown(tab);
     removeCopy();
-    check(shown.exitStatus === '1' && shown.status.includes('could not start') && shown.inputsOff &&
+    check(shown.exitStatus === '1' && shown.status.includes('could not start') &&
+          shown.status.includes('exit status 1') && shown.inputsOff &&
           /^error: /m.test(shown.errorSpans) && !shown.out.includes('?'),
           `${where}, ${how}: the calculator could not start, and says so (${shown.out}${shown.err})`);
   }
@@ -577,10 +575,11 @@ async function typedCases() {
     check(errors.length === 0, `${name}: the page reports no error (${errors})`);
     if (name === 'desktop') {
       await checkNarrow(tab, `${engine} narrowed to 280 pixels`);
-      await checkAbort(tab, `${engine} ${name}`);  // the runtime reports it as an error too
+      // After the page's errors are read: the runtime reports a failed
+      // start as one too.
+      await checkStarts(tab, `${engine} ${name}`);
       await checkReleaseWaits(tab, url, `${engine} ${name}`);
       await checkProgramMissing(tab, `${engine} ${name}`);
-      await checkStarts(tab, `${engine} ${name}`);
     }
     await tab.close();
   }
