@@ -2,10 +2,9 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdio>
 #include <cstdlib>
-#include <istream>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -32,9 +31,10 @@ constexpr std::array<Question, 3> QUESTIONS{{
 }};
 
 // A question on screen before the program waits for its answer.
-void ask(std::ostream& out, const Question& question) {
-  out << question.text << ' ';
-  out.flush();
+void ask(std::FILE* out, const Question& question) {
+  write_text(out, question.text);
+  static_cast<void>(std::fputc(' ', out));
+  static_cast<void>(std::fflush(out));
 }
 
 }  // namespace
@@ -58,7 +58,7 @@ std::string describe_failure(const AnswersRead& read) {
 // Each question is asked once the one before it has its answer. The
 // byte-order mark is looked for with the first question on screen, since
 // a console gives no byte until the user answers.
-AnswersRead read_answers(std::istream& in, std::ostream& out,
+AnswersRead read_answers(std::FILE* in, std::FILE* out,
                          ReadFailure read_failure) {
   AnswersRead read{AnswerStatus::answered, {}, {}, {}};
   std::size_t asked = 0;  // the question on screen
@@ -88,11 +88,11 @@ AnswersRead read_answers(std::istream& in, std::ostream& out,
   return read;
 }
 
-int run_calculator(std::istream& in, std::ostream& out, std::ostream& err,
+int run_calculator(std::FILE* in, std::FILE* out, std::FILE* err,
                    ReadFailure read_failure) {
-  out << BANNER;
+  write_text(out, BANNER);
   write_line(out);
-  out << RULE;
+  write_text(out, RULE);
   write_line(out);
   const AnswersRead read = read_answers(in, out, read_failure);
   write_line(out);  // closes the line of prompts

@@ -4,7 +4,7 @@
 #ifndef DIALOGUE_H
 #define DIALOGUE_H
 
-#include <iosfwd>
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -12,7 +12,7 @@
 #include "water_calculation.h"
 
 // Why input gave out: the system's reason where reading failed, or nothing
-// where the input really ended. A stream cannot tell the two apart.
+// where the input really ended. The reader takes both for an end.
 using ReadFailure = std::string (*)();
 
 inline std::string input_really_ended() { return {}; }
@@ -27,7 +27,7 @@ struct AnswersRead {
 
 // Asks the three questions in turn and stops at the first that gets no
 // number. A UTF-8 byte-order mark at the very start of the input is skipped.
-AnswersRead read_answers(std::istream& in, std::ostream& out,
+AnswersRead read_answers(std::FILE* in, std::FILE* out,
                          ReadFailure read_failure = input_really_ended);
 
 // What the error line says of answers that stopped short.
@@ -38,7 +38,7 @@ inline constexpr std::string_view FIGURES_TOO_LARGE =
 
 // The run up to its report or its error; returns the exit status. The wait
 // that ends the run is the caller's (run_ending.h).
-int run_calculator(std::istream& in, std::ostream& out, std::ostream& err,
+int run_calculator(std::FILE* in, std::FILE* out, std::FILE* err,
                    ReadFailure read_failure = input_really_ended);
 
 #endif

@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
-#include <istream>
 #include <limits>
 #include <optional>
 #include <string>
 
 namespace {
 
-constexpr int END = std::char_traits<char>::eof();
+constexpr int END = EOF;
 constexpr std::int64_t DECIMAL_BASE = 10;
 
 // Past this many significant digits the rest of a number can only tip its
@@ -46,11 +46,31 @@ bool is_white_space(int c) {
 
 bool is_digit(int c) { return c >= '0' && c <= '9'; }
 
-// Returns the first character that is not white space, still unread.
-int skip_white_space(std::streambuf& input) {
-  int c = input.sgetc();
+// The next byte, left unread; END where the input has ended or failed.
+// An end stays an end, whatever the C library does: a console may give
+// more after an end typed as Ctrl-Z, and that is not the answers' input.
+int peek(std::FILE* in) {
+  if (std::feof(in) != 0 || std::ferror(in) != 0) {
+    return END;
+  }
+  const int c = std::getc(in);
+  if (c != END) {
+    std::ungetc(c, in);
+  }
+  return c;
+}
+
+// Takes the byte peeked at, and peeks at the one after it.
+int advance(std::FILE* in) {
+  static_cast<void>(std::getc(in));
+  return peek(in);
+}
+
+// Returns the first byte that is not white space, still unread.
+int skip_white_space(std::FILE* in) {
+  int c = peek(in);
   while (is_white_space(c)) {
-    c = input.snextc();
+    c = advance(in);
   }
   return c;
 }
@@ -75,15 +95,15 @@ void take_digit(DecimalNumber& number, int c, bool after_point) {
 // Reads an optional sign, digits with at most one point, and an optional
 // exponent, leaving the character after them unread. Gives nothing when
 // the mantissa or the exponent has no digit.
-std::optional<DecimalNumber> scan_number(std::streambuf& input) {
+std::optional<DecimalNumber> scan_number(std::FILE* in) {
   DecimalNumber number;
-  int c = input.sgetc();
+  int c = peek(in);
   if (c == '+' || c == '-') {
     number.negative = c == '-';
-    c = input.snextc();
+    c = advance(in);
   }
   bool has_digit = false;
-  for (bool after_point = false;; c = input.snextc()) {
+  for (bool after_point = false;; c = advance(in)) {
     if (is_digit(c)) {
       has_digit = true;
       take_digit(number, c, after_point);
@@ -97,16 +117,16 @@ std::optional<DecimalNumber> scan_number(std::streambuf& input) {
     return std::nullopt;
   }
   if (c == 'e' || c == 'E') {
-    c = input.snextc();
+    c = advance(in);
     const bool negative_exponent = c == '-';
     if (c == '+' || c == '-') {
-      c = input.snextc();
+      c = advance(in);
     }
     if (!is_digit(c)) {
       return std::nullopt;
     }
     std::int64_t exponent = 0;
-    for (; is_digit(c); c = input.snextc()) {
+    for (; is_digit(c); c = advance(in)) {
       exponent = std::min(exponent * DECIMAL_BASE + (c - '0'), EXPONENT_CAP);
     }
     number.point += negative_exponent ? -exponent : exponent;
@@ -162,33 +182,23 @@ AnswerStatus status_after_number(int c) {
   return c == '\0' ? AnswerStatus::utf16_text : AnswerStatus::not_a_number;
 }
 
-// The reads go through the buffer, which leaves the stream's flags alone;
-// the end of the input is marked on the stream, so that a later read of it
-// (the wait of a console window that closes) does nothing, as it must: a
-// console may well wait for more after an end typed as Ctrl-Z.
-AnswerRead refused(std::istream& in, AnswerStatus status) {
-  if (status == AnswerStatus::input_ended) {
-    in.setstate(std::ios::eofbit);
-  }
-  return {status, 0.0F};
-}
+AnswerRead refused(AnswerStatus status) { return {status, 0.0F}; }
 
 }  // namespace
 
-AnswerRead read_answer(std::istream& in) {
-  std::streambuf* input = in.rdbuf();
-  if (input == nullptr || skip_white_space(*input) == END) {
-    return refused(in, AnswerStatus::input_ended);
+AnswerRead read_answer(std::FILE* in) {
+  if (skip_white_space(in) == END) {
+    return refused(AnswerStatus::input_ended);
   }
-  const std::optional<DecimalNumber> number = scan_number(*input);
+  const std::optional<DecimalNumber> number = scan_number(in);
   if (!number) {
-    return refused(in, AnswerStatus::not_a_number);
+    return refused(AnswerStatus::not_a_number);
   }
   // An answer ends where its number ends: a decimal comma or a unit
   // written against it must not leave a shorter number silently taken.
-  const AnswerStatus status = status_after_number(input->sgetc());
+  const AnswerStatus status = status_after_number(peek(in));
   if (status != AnswerStatus::answered) {
-    return refused(in, status);
+    return refused(status);
   }
   return {status, clamp_to_float(to_double(*number))};
 }
@@ -197,23 +207,19 @@ AnswerRead read_answer(std::istream& in) {
 // is skipped so that their answer files read like any others. A UTF-16
 // mark means text that cannot be read as numbers at all. A mark left
 // unfinished is not a number either; any other start is left to the reader.
-std::optional<AnswerStatus> refuse_byte_order_mark(std::istream& in) {
-  if (in.rdbuf() == nullptr) {
-    return std::nullopt;  // no input at all, which the read will find
-  }
-  std::streambuf& input = *in.rdbuf();
+std::optional<AnswerStatus> refuse_byte_order_mark(std::FILE* in) {
   constexpr int UTF8_MARK[] = {0xEF, 0xBB, 0xBF};
   constexpr int UTF16_MARK[] = {0xFF, 0xFE};  // either way round
-  const int first = input.sgetc();
+  const int first = peek(in);
   if (first == UTF8_MARK[0]) {
     const bool whole =
-        input.snextc() == UTF8_MARK[1] && input.snextc() == UTF8_MARK[2];
+        advance(in) == UTF8_MARK[1] && advance(in) == UTF8_MARK[2];
     if (!whole) {
       return AnswerStatus::not_a_number;
     }
-    input.sbumpc();
+    static_cast<void>(std::getc(in));
   } else if (first == UTF16_MARK[0] || first == UTF16_MARK[1]) {
-    const int second = input.snextc();
+    const int second = advance(in);
     const bool marked =
         first != second && (second == UTF16_MARK[0] || second == UTF16_MARK[1]);
     return marked ? AnswerStatus::utf16_text : AnswerStatus::not_a_number;
@@ -221,17 +227,12 @@ std::optional<AnswerStatus> refuse_byte_order_mark(std::istream& in) {
   return std::nullopt;
 }
 
-void discard_entry(std::istream& in) {
-  // A stream without a buffer is never good, so a good one has a buffer.
-  if (!in) {
-    return;
-  }
-  std::streambuf& input = *in.rdbuf();
-  int c = skip_white_space(input);
+void discard_entry(std::FILE* in) {
+  int c = skip_white_space(in);
   if (c == '+' || c == '-') {
-    c = input.snextc();
+    c = advance(in);
   }
   while (is_digit(c)) {
-    c = input.snextc();
+    c = advance(in);
   }
 }

@@ -3,7 +3,7 @@
 #ifndef NUMBER_READER_H
 #define NUMBER_READER_H
 
-#include <iosfwd>
+#include <cstdio>
 #include <optional>
 
 // answered: a number was read. utf16_text: the input is UTF-16, by its
@@ -27,17 +27,18 @@ struct AnswerRead {
 // Skips white space, then reads a decimal number, which must end at white
 // space or at the end of the input: "10ft", "10,5" and "1.2.3" are not
 // numbers. The value is rounded to the nearest double, then clamped into
-// the normal float range. Where the input ended, `in` is marked at its
-// end, so that nothing later reads on past it. Never gives read_failed.
-AnswerRead read_answer(std::istream& in);
+// the normal float range. Input that has ended or failed gives nothing
+// more, to this or to any later read. Never gives read_failed.
+AnswerRead read_answer(std::FILE* in);
 
 // Looks for a byte-order mark where the input starts: a UTF-8 one, as
 // Notepad writes, is skipped (nothing is refused); a UTF-16 one gives
 // utf16_text, and one left unfinished not_a_number.
-std::optional<AnswerStatus> refuse_byte_order_mark(std::istream& in);
+std::optional<AnswerStatus> refuse_byte_order_mark(std::FILE* in);
 
 // Skips white space, then one entry: a signed integer is taken whole, and
-// anything else is left where it stands. A failed `in` is left untouched.
-void discard_entry(std::istream& in);
+// anything else is left where it stands. Input that has ended or failed is
+// left untouched.
+void discard_entry(std::FILE* in);
 
 #endif

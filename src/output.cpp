@@ -1,21 +1,27 @@
 #include "output.h"
 
-#include <ostream>
-
-void write_line(std::ostream& out) {
-  out.put('\n');
-  out.flush();
+void write_text(std::FILE* out, std::string_view text) {
+  static_cast<void>(std::fwrite(text.data(), 1, text.size(), out));
 }
 
-void write_error(std::ostream& err, std::string_view message) {
-  err << "error: " << message;
+void write_line(std::FILE* out) {
+  static_cast<void>(std::fputc('\n', out));
+  static_cast<void>(std::fflush(out));
+}
+
+void write_error(std::FILE* err, std::string_view message) {
+  write_text(err, "error: ");
+  write_text(err, message);
   write_line(err);
 }
 
-bool written_else_report(std::ostream& out, std::ostream& err,
+// The stream's error indicator stays set from the first failed write or
+// flush, so one look at the end covers them all.
+bool written_else_report(std::FILE* out, std::FILE* err,
                          std::string_view failure) {
-  if (!out) {
+  const bool written = std::ferror(out) == 0;
+  if (!written) {
     write_error(err, failure);
   }
-  return static_cast<bool>(out);
+  return written;
 }

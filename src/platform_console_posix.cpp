@@ -4,6 +4,6 @@
 
 #include "platform_console.h"
 
-std::ifstream open_console_of_its_own() { return {}; }
+std::FILE* open_console_of_its_own() { return nullptr; }
 
 bool standard_input_is_terminal() { return isatty(STDIN_FILENO) != 0; }

@@ -6,7 +6,7 @@
 // node, standard input may be a terminal or a file.
 extern "C" int water_calculator_input_is_terminal();
 
-std::ifstream open_console_of_its_own() { return {}; }
+std::FILE* open_console_of_its_own() { return nullptr; }
 
 bool standard_input_is_terminal() {
   return water_calculator_input_is_terminal() != 0;

@@ -9,8 +9,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-std::ifstream open_console_of_its_own() {
-  std::ifstream console;
+std::FILE* open_console_of_its_own() {
   const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
   DWORD mode = 0;
   std::array<DWORD, 2> processes{};  // room to tell one from more
@@ -20,9 +19,9 @@ std::ifstream open_console_of_its_own() {
     // The line that held the last answer is in the C library's buffer
     // already; only keys pressed after it are in the console's.
     FlushConsoleInputBuffer(input);
-    console.open("CONIN$");  // the console's input, by its Windows name
+    return std::fopen("CONIN$", "r");  // the console's input, by its name
   }
-  return console;
+  return nullptr;
 }
 
 bool standard_input_is_terminal() { return _isatty(_fileno(stdin)) != 0; }

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <iostream>
 #include <string>
 #include <string_view>
 
@@ -52,9 +51,8 @@ zip and in share/doc/water_calculator/ in the Linux archives.)";
 constexpr std::string_view VERSION_LINE =
     "water_calculator " WATER_CALCULATOR_VERSION;
 
-// The standard streams read through the C library's (they are synchronised
-// with it unless told otherwise), whose error indicator and errno tell a
-// failed read from the end of the input.
+// The error indicator and errno tell a failed read from the end of the
+// input.
 std::string standard_input_failure() {
   const int error = errno;
   if (std::ferror(stdin) == 0) {
@@ -64,10 +62,10 @@ std::string standard_input_failure() {
 }
 
 // Writes what the command line asked for in place of the dialogue.
-int write_text(std::string_view text) {
-  std::cout << text;
-  write_line(std::cout);
-  return written_else_report(std::cout, std::cerr,
+int print_text(std::string_view text) {
+  write_text(stdout, text);
+  write_line(stdout);
+  return written_else_report(stdout, stderr,
                              "standard output could not be written")
              ? EXIT_SUCCESS
              : EXIT_FAILURE;
@@ -84,21 +82,22 @@ int run_program(int argc, char** argv) {
       break;
     }
     if (argument == "--help") {
-      return write_text(USAGE);
+      return print_text(USAGE);
     }
     if (argument == "--version") {
-      return write_text(VERSION_LINE);
+      return print_text(VERSION_LINE);
     }
   }
   const int status =
-      run_calculator(std::cin, std::cout, std::cerr, standard_input_failure);
+      run_calculator(stdin, stdout, stderr, standard_input_failure);
   // A window of the program's own keeps a report or an error on screen
   // until Enter; elsewhere only a report waits, and an error ends at once.
-  std::ifstream console = open_console_of_its_own();
-  if (console.is_open()) {  // GCOVR_EXCL_BR_LINE: Windows alone opens one
-    wait_for_enter_to_close(std::cin, std::cerr, console);  // GCOVR_EXCL_LINE
+  std::FILE* console = open_console_of_its_own();
+  if (console != nullptr) {  // GCOVR_EXCL_BR_LINE: Windows alone opens one
+    wait_for_enter_to_close(stdin, stderr, console);  // GCOVR_EXCL_LINE
+    static_cast<void>(std::fclose(console));          // GCOVR_EXCL_LINE
   } else if (status == EXIT_SUCCESS) {
-    wait_for_closing_entry(std::cin, std::cerr, standard_input_is_terminal());
+    wait_for_closing_entry(stdin, stderr, standard_input_is_terminal());
   }
   return status;
 }

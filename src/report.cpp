@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
-#include <ostream>
 #include <string_view>
 #include <system_error>
 
@@ -30,9 +29,11 @@ std::string text_of(const FormatBuffer& buffer, std::to_chars_result result) {
   return {buffer.data(), static_cast<const char*>(result.ptr)};
 }
 
-void write_entry(std::ostream& out, std::string_view label,
+void write_entry(std::FILE* out, std::string_view label,
                  const std::string& value, std::string_view unit = {}) {
-  out << label << value << unit;
+  write_text(out, label);
+  write_text(out, value);
+  write_text(out, unit);
   write_line(out);
 }
 
@@ -73,7 +74,7 @@ std::string format_integer(std::int64_t value) {
                                        buffer.data() + buffer.size(), value));
 }
 
-void print_report(std::ostream& out, Answers answers, Figures figures) {
+void print_report(std::FILE* out, Answers answers, Figures figures) {
   write_entry(out, "Number of people: ", format_float(answers.person_count));
   write_entry(out, "Number of days: ", format_float(answers.day_count));
   write_entry(

@@ -3,7 +3,7 @@
 #define REPORT_H
 
 #include <cstdint>
-#include <iosfwd>
+#include <cstdio>
 #include <string>
 
 #include "water_calculation.h"
@@ -17,6 +17,6 @@ std::string format_float(float value);
 // Plain decimal digits with a leading minus when negative; no grouping.
 std::string format_integer(std::int64_t value);
 
-void print_report(std::ostream& out, Answers answers, Figures figures);
+void print_report(std::FILE* out, Answers answers, Figures figures);
 
 #endif

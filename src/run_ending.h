@@ -3,18 +3,17 @@
 #ifndef RUN_ENDING_H
 #define RUN_ENDING_H
 
-#include <iosfwd>
+#include <cstdio>
 
 // After a report: waits for one more entry on `in`, and at a terminal says
 // so on `err`. An integer is taken whole; anything else not blank ends the
 // wait and is left unread.
-void wait_for_closing_entry(std::istream& in, std::ostream& err,
-                            bool at_terminal);
+void wait_for_closing_entry(std::FILE* in, std::FILE* err, bool at_terminal);
 
 // In a console window of the program's own, which closes as the run ends:
 // drops the rest of the line that held the last answer, then waits for
 // Enter on `console`.
-void wait_for_enter_to_close(std::istream& in, std::ostream& err,
-                             std::istream& console);
+void wait_for_enter_to_close(std::FILE* in, std::FILE* err,
+                             std::FILE* console);
 
 #endif

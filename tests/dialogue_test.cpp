@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstdlib>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -13,13 +15,14 @@
 
 namespace {
 
+// Output that cannot be written: a stream opened for reading only.
 TEST(Dialogue, LostOutputIsAFailure) {
-  std::istringstream in("4 30 10\n");
-  std::ostringstream out;
-  std::ostringstream err;
-  out.setstate(std::ios::badbit);
-  EXPECT_EQ(run_calculator(in, out, err), EXIT_FAILURE);
-  EXPECT_EQ(err.str(),
+  const File in = file_of("4 30 10\n");
+  const File out(std::fopen(__FILE__, "r"));
+  const File err = file_of("");
+  ASSERT_TRUE(out);
+  EXPECT_EQ(run_calculator(in.get(), out.get(), err.get()), EXIT_FAILURE);
+  EXPECT_EQ(written(err.get()),
             "error: the report could not be written to standard output\n");
 }
 
@@ -31,11 +34,13 @@ TEST(Dialogue, AFailedReadIsNamed) {
       {"4 30", "standard input could not be read: Is a directory"},
       {"4 x", "the answer to \"How many days?\" is not a number"}};
   for (const auto& [text, expected_error] : runs) {
-    std::istringstream in(text);
-    std::ostringstream out;
-    std::ostringstream err;
-    EXPECT_EQ(run_calculator(in, out, err, failed), EXIT_FAILURE) << text;
-    EXPECT_EQ(err.str(), "error: " + expected_error + "\n") << text;
+    const File in = file_of(text);
+    const File out = file_of("");
+    const File err = file_of("");
+    EXPECT_EQ(run_calculator(in.get(), out.get(), err.get(), failed),
+              EXIT_FAILURE)
+        << text;
+    EXPECT_EQ(written(err.get()), "error: " + expected_error + "\n") << text;
   }
 }
 
@@ -63,13 +68,13 @@ TEST(Dialogue, ByteOrderMarks) {
       {"4\0 \0"s, utf16},
       {"4 30\0"s, utf16}};
   for (const auto& [text, expected_err] : runs) {
-    std::istringstream in(text);
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = run_calculator(in, out, err);
+    const File in = file_of(text);
+    const File out = file_of("");
+    const File err = file_of("");
+    const int status = run_calculator(in.get(), out.get(), err.get());
     EXPECT_EQ(status, expected_err.empty() ? EXIT_SUCCESS : EXIT_FAILURE)
         << text;
-    EXPECT_EQ(err.str(), expected_err) << text;
+    EXPECT_EQ(written(err.get()), expected_err) << text;
   }
 }
 
@@ -93,57 +98,58 @@ TEST(Dialogue, EachRunEndsAsItsConsoleNeeds) {
       {"4 30 10 7\nnext", {false, false}, "", "\nnext"},
       {"4 30 10 7\nnext", {false, true}, hint, "\nnext"}};
   for (const auto& [text, ending, expected_err, expected_rest] : runs) {
-    std::istringstream in(text);
-    std::istringstream console("\nlater");
-    std::ostringstream out;
-    std::ostringstream err;
-    run_calculator(in, out, err);
-    const std::string before = err.str();
+    const File in = file_of(text);
+    const File console = file_of("\nlater");
+    const File out = file_of("");
+    const File err = file_of("");
+    run_calculator(in.get(), out.get(), err.get());
+    const std::string before = written(err.get());
     if (ending.window_of_its_own) {
-      wait_for_enter_to_close(in, err, console);
+      wait_for_enter_to_close(in.get(), err.get(), console.get());
     } else {
-      wait_for_closing_entry(in, err, ending.at_terminal);
+      wait_for_closing_entry(in.get(), err.get(), ending.at_terminal);
     }
-    EXPECT_EQ(err.str(), before + expected_err) << text;
-    EXPECT_EQ(unread(in), expected_rest) << text;
-    EXPECT_EQ(unread(console), ending.window_of_its_own ? "later" : "\nlater")
+    EXPECT_EQ(written(err.get()), before + expected_err) << text;
+    EXPECT_EQ(unread(in.get()), expected_rest) << text;
+    EXPECT_EQ(unread(console.get()),
+              ending.window_of_its_own ? "later" : "\nlater")
         << text;
   }
-  // A console gives more after a Ctrl-Z ends the input at a question: the
-  // window's prompt waits for Enter on the console, not for a line more.
-  std::stringstream typed("4 30", std::ios::in | std::ios::out | std::ios::app);
-  std::istringstream console("\n");
-  std::ostringstream out;
-  std::ostringstream err;
-  run_calculator(typed, out, err);
-  typed.rdbuf()->sputn("next\n", 5);
-  wait_for_enter_to_close(typed, err, console);
-  EXPECT_EQ(unread(typed), "next\n");
+}
+
+// A console gives more after a Ctrl-Z ends the input: once ended at a
+// question, or at the closing wait, the input is not read again, and the
+// window's prompt waits for Enter on the console, not for a line more.
+TEST(Dialogue, InputThatEndedStaysEnded) {
+  const std::string answers[] = {"4 30", "4 30 10\n"};
+  for (const std::string& typed : answers) {
+    const File in = file_of(typed);
+    const File console = file_of("\n");
+    const File out = file_of("");
+    const File err = file_of("");
+    const int status = run_calculator(in.get(), out.get(), err.get());
+    if (status == EXIT_SUCCESS) {
+      wait_for_closing_entry(in.get(), err.get(), false);
+    }
+    const auto end = static_cast<off_t>(typed.size());
+    ASSERT_EQ(pwrite(fileno(in.get()), "7\n", 2, end), 2);
+    wait_for_closing_entry(in.get(), err.get(), false);
+    wait_for_enter_to_close(in.get(), err.get(), console.get());
+    EXPECT_EQ(unread(in.get()), "7\n") << typed;
+  }
 }
 
 // The closing wait takes one entry, an integer whole or anything else not
-// at all, and leaves the rest. A stream with no buffer, or one already
-// failed, has nothing to give: the wait returns at once, touching nothing.
+// at all, and leaves the rest.
 TEST(Dialogue, ClosingWaitTakesOneEntry) {
   const std::pair<std::string, std::string> entries[] = {
       {"\n \n-12 x", " x"}, {"+7", ""}, {"x1", "x1"}, {"-x", "x"}, {"", ""}};
-  std::ostringstream err;
+  const File err = file_of("");
   for (const auto& [text, expected_rest] : entries) {
-    std::istringstream in(text);
-    wait_for_closing_entry(in, err, false);
-    EXPECT_EQ(unread(in), expected_rest) << text;
+    const File in = file_of(text);
+    wait_for_closing_entry(in.get(), err.get(), false);
+    EXPECT_EQ(unread(in.get()), expected_rest) << text;
   }
-  std::istringstream failed("7 x");
-  failed.setstate(std::ios::failbit);
-  wait_for_closing_entry(failed, err, false);
-  EXPECT_EQ(failed.rdbuf()->in_avail(), 3);
-
-  std::istream no_buffer(nullptr);
-  wait_for_closing_entry(no_buffer, err, false);
-  std::ostringstream out;
-  EXPECT_EQ(run_calculator(no_buffer, out, err), EXIT_FAILURE);
-  EXPECT_EQ(err.str(),
-            "error: input ended before the answer to \"How many people?\"\n");
 }
 
 }  // namespace

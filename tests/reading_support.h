@@ -1,30 +1,61 @@
-// What the reader's tests share: one answer read from a text, what the read
-// left, and the reading rule as the C library gives it to compare with.
+// What the reader's tests share: texts as streams to read, one answer read
+// from a text, what the read left, and the reading rule as the C library
+// gives it to compare with.
 #ifndef READING_SUPPORT_H
 #define READING_SUPPORT_H
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
-#include <iterator>
 #include <limits>
-#include <sstream>
+#include <memory>
 #include <string>
 
 #include "number_reader.h"
 
-// Everything still unread in `in`.
-inline std::string unread(std::istream& in) {
-  return {std::istreambuf_iterator<char>(in.rdbuf()), {}};
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// A stream that holds `text`, read from its start and written at its end:
+// a temporary file, the one stream of bytes that standard C makes.
+inline File file_of(const std::string& text) {
+  File file(std::tmpfile());
+  if (!file) {
+    std::abort();
+  }
+  std::fwrite(text.data(), 1, text.size(), file.get());
+  std::rewind(file.get());
+  return file;
+}
+
+// Everything in `file` from where reading stands, an end seen or not.
+inline std::string unread(std::FILE* file) {
+  std::clearerr(file);
+  std::string text;
+  for (int c = std::getc(file); c != EOF; c = std::getc(file)) {
+    text.push_back(static_cast<char>(c));
+  }
+  return text;
+}
+
+// Everything written to `file`, which stays open for more.
+inline std::string written(std::FILE* file) {
+  std::rewind(file);
+  std::string text = unread(file);
+  std::fseek(file, 0, SEEK_END);
+  return text;
 }
 
 // Reads one answer from `text`; `rest` gets what is left unread.
 inline AnswerRead read_one(const std::string& text,
                            std::string* rest = nullptr) {
-  std::istringstream in(text);
-  const AnswerRead answer = read_answer(in);
+  const File in = file_of(text);
+  const AnswerRead answer = read_answer(in.get());
   if (rest != nullptr) {
-    *rest = unread(in);
+    *rest = unread(in.get());
   }
   return answer;
 }

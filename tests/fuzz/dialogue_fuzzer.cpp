@@ -6,12 +6,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <sstream>
 #include <string>
 #include <string_view>
 
 #include "dialogue.h"
 #include "fuzz_support.h"
+#include "reading_support.h"
 
 namespace {
 
@@ -107,23 +107,25 @@ void check_failure(std::string_view after_header, const std::string& error) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
-  std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = run_calculator(in, out, err);
+  const File in =
+      file_of(std::string(reinterpret_cast<const char*>(data), size));
+  const File out = file_of("");
+  const File err = file_of("");
+  const int status = run_calculator(in.get(), out.get(), err.get());
 
-  const std::string output = out.str();
+  const std::string output = written(out.get());
+  const std::string error = written(err.get());
   check(starts_with(output, HEADER), "the output begins with the banner");
   const std::string_view after_header =
       std::string_view(output).substr(HEADER.size());
   if (status == EXIT_SUCCESS) {
-    check(err.str().empty(), "a run that reports writes no error");
+    check(error.empty(), "a run that reports writes no error");
     const std::string prompts = prompts_up_to(PROMPTS.back()) + "\n";
     check(starts_with(after_header, prompts), "all three questions are asked");
     check_report(after_header.substr(prompts.size()));
   } else {
     check(status == EXIT_FAILURE, "the status is 0 or 1");
-    check_failure(after_header, err.str());
+    check_failure(after_header, error);
   }
   return 0;
 }

@@ -8,7 +8,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -84,11 +83,12 @@ void check_dialogue_error(const std::string& text, AnswerStatus status) {
       return;
     }
   }
-  std::istringstream in(text);
-  std::ostringstream out;
-  std::ostringstream err;
-  check(run_calculator(in, out, err) == EXIT_FAILURE &&
-            err.str() == unreadable_answer_error(status, "How many people?"),
+  const File in = file_of(text);
+  const File out = file_of("");
+  const File err = file_of("");
+  check(run_calculator(in.get(), out.get(), err.get()) == EXIT_FAILURE &&
+            written(err.get()) ==
+                unreadable_answer_error(status, "How many people?"),
         "an unreadable first answer ends the dialogue with its error");
 }
 
