@@ -47,8 +47,9 @@ bool is_white_space(int c) {
 bool is_digit(int c) { return c >= '0' && c <= '9'; }
 
 // The next byte, left unread; END where the input has ended or failed.
-// An end stays an end, whatever the C library does: a console may give
-// more after an end typed as Ctrl-Z, and that is not the answers' input.
+// An end stays an end even where a C library would read a terminal again
+// (glibc did before 2.28): what a console gives after Ctrl-Z or Ctrl-D is
+// not the answers' input.
 int peek(std::FILE* in) {
   if (std::feof(in) != 0 || std::ferror(in) != 0) {
     return END;
@@ -234,5 +235,15 @@ void discard_entry(std::FILE* in) {
   }
   while (is_digit(c)) {
     c = advance(in);
+  }
+}
+
+void discard_line(std::FILE* in) {
+  int c = peek(in);
+  while (c != END && c != '\n') {
+    c = advance(in);
+  }
+  if (c == '\n') {
+    static_cast<void>(std::getc(in));
   }
 }

@@ -41,4 +41,8 @@ std::optional<AnswerStatus> refuse_byte_order_mark(std::FILE* in);
 // left untouched.
 void discard_entry(std::FILE* in);
 
+// Drops the rest of the line, its newline included. Input that has ended
+// or failed is left untouched.
+void discard_line(std::FILE* in);
+
 #endif

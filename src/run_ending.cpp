@@ -11,18 +11,6 @@ constexpr std::string_view CLOSING_HINT =
     "Type anything and press Enter to end.";
 constexpr std::string_view WINDOW_PROMPT = "Press Enter to close this window.";
 
-// Reads up to the end of the line, the newline included. Input that has
-// ended or failed has no line left to drop.
-void drop_line(std::FILE* in) {
-  if (std::feof(in) != 0 || std::ferror(in) != 0) {
-    return;
-  }
-  int c = std::getc(in);
-  while (c != EOF && c != '\n') {
-    c = std::getc(in);
-  }
-}
-
 }  // namespace
 
 // A person at a terminal would otherwise think the program hangs.
@@ -38,8 +26,8 @@ void wait_for_closing_entry(std::FILE* in, std::FILE* err, bool at_terminal) {
 // Windows input that a Ctrl-Z ended stays ended on `in`.
 void wait_for_enter_to_close(std::FILE* in, std::FILE* err,
                              std::FILE* console) {
-  drop_line(in);
+  discard_line(in);
   write_text(err, WINDOW_PROMPT);
   static_cast<void>(std::fflush(err));
-  drop_line(console);
+  discard_line(console);
 }

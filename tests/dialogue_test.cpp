@@ -93,6 +93,7 @@ TEST(Dialogue, EachRunEndsAsItsConsoleNeeds) {
       {"4 x rest\nnext", {true, false}, prompt, "next"},
       {"4 30", {true, true}, prompt, ""},
       {"4 30 10 feet\nnext", {true, false}, prompt, "next"},
+      {"4 30 10 feet", {true, false}, prompt, ""},
       {"4 30 10 20\nnext", {true, false}, prompt, "next"},
       {"4 30 10\n", {true, true}, prompt, ""},
       {"4 30 10 7\nnext", {false, false}, "", "\nnext"},
