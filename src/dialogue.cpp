@@ -33,8 +33,8 @@ constexpr std::array<Question, 3> QUESTIONS{{
 // A question on screen before the program waits for its answer.
 void ask(std::FILE* out, const Question& question) {
   write_text(out, question.text);
-  static_cast<void>(std::fputc(' ', out));
-  static_cast<void>(std::fflush(out));
+  std::fputc(' ', out);
+  std::fflush(out);
 }
 
 }  // namespace

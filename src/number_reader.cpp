@@ -63,7 +63,7 @@ int peek(std::FILE* in) {
 
 // Takes the byte peeked at, and peeks at the one after it.
 int advance(std::FILE* in) {
-  static_cast<void>(std::getc(in));
+  std::getc(in);
   return peek(in);
 }
 
@@ -183,23 +183,21 @@ AnswerStatus status_after_number(int c) {
   return c == '\0' ? AnswerStatus::utf16_text : AnswerStatus::not_a_number;
 }
 
-AnswerRead refused(AnswerStatus status) { return {status, 0.0F}; }
-
 }  // namespace
 
 AnswerRead read_answer(std::FILE* in) {
   if (skip_white_space(in) == END) {
-    return refused(AnswerStatus::input_ended);
+    return {AnswerStatus::input_ended, 0.0F};
   }
   const std::optional<DecimalNumber> number = scan_number(in);
   if (!number) {
-    return refused(AnswerStatus::not_a_number);
+    return {AnswerStatus::not_a_number, 0.0F};
   }
   // An answer ends where its number ends: a decimal comma or a unit
   // written against it must not leave a shorter number silently taken.
   const AnswerStatus status = status_after_number(peek(in));
   if (status != AnswerStatus::answered) {
-    return refused(status);
+    return {status, 0.0F};
   }
   return {status, clamp_to_float(to_double(*number))};
 }
@@ -218,7 +216,7 @@ std::optional<AnswerStatus> refuse_byte_order_mark(std::FILE* in) {
     if (!whole) {
       return AnswerStatus::not_a_number;
     }
-    static_cast<void>(std::getc(in));
+    std::getc(in);
   } else if (first == UTF16_MARK[0] || first == UTF16_MARK[1]) {
     const int second = advance(in);
     const bool marked =
@@ -244,6 +242,6 @@ void discard_line(std::FILE* in) {
     c = advance(in);
   }
   if (c == '\n') {
-    static_cast<void>(std::getc(in));
+    std::getc(in);
   }
 }

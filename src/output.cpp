@@ -1,12 +1,12 @@
 #include "output.h"
 
 void write_text(std::FILE* out, std::string_view text) {
-  static_cast<void>(std::fwrite(text.data(), 1, text.size(), out));
+  std::fwrite(text.data(), 1, text.size(), out);
 }
 
 void write_line(std::FILE* out) {
-  static_cast<void>(std::fputc('\n', out));
-  static_cast<void>(std::fflush(out));
+  std::fputc('\n', out);
+  std::fflush(out);
 }
 
 void write_error(std::FILE* err, std::string_view message) {

@@ -28,6 +28,6 @@ void wait_for_enter_to_close(std::FILE* in, std::FILE* err,
                              std::FILE* console) {
   discard_line(in);
   write_text(err, WINDOW_PROMPT);
-  static_cast<void>(std::fflush(err));
+  std::fflush(err);
   discard_line(console);
 }

@@ -1,7 +1,6 @@
 #include "dialogue.h"
 
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <cstdio>
