@@ -1,9 +1,11 @@
 #include "dialogue.h"
 
 #include <array>
+#include <cerrno>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -58,8 +60,7 @@ std::string describe_failure(const AnswersRead& read) {
 // Each question is asked once the one before it has its answer. The
 // byte-order mark is looked for with the first question on screen, since
 // a console gives no byte until the user answers.
-AnswersRead read_answers(std::FILE* in, std::FILE* out,
-                         ReadFailure read_failure) {
+AnswersRead read_answers(std::FILE* in, std::FILE* out) {
   AnswersRead read{AnswerStatus::answered, {}, {}, {}};
   std::size_t asked = 0;  // the question on screen
   ask(out, QUESTIONS[asked]);
@@ -79,22 +80,23 @@ AnswersRead read_answers(std::FILE* in, std::FILE* out,
   read.status = *refusal;
   read.failed_question = QUESTIONS[asked].text;
   if (read.status == AnswerStatus::input_ended) {
-    // Asked at once, before anything else can change the system's reason.
-    read.read_failure = read_failure();
-    if (!read.read_failure.empty()) {
+    // Taken at once, before anything else can change the system's reason;
+    // the stream's error indicator tells a failed read from the end.
+    const int error = errno;
+    if (std::ferror(in) != 0) {
       read.status = AnswerStatus::read_failed;
+      read.read_failure = std::strerror(error);
     }
   }
   return read;
 }
 
-int run_calculator(std::FILE* in, std::FILE* out, std::FILE* err,
-                   ReadFailure read_failure) {
+int run_calculator(std::FILE* in, std::FILE* out, std::FILE* err) {
   write_text(out, BANNER);
   write_line(out);
   write_text(out, RULE);
   write_line(out);
-  const AnswersRead read = read_answers(in, out, read_failure);
+  const AnswersRead read = read_answers(in, out);
   write_line(out);  // closes the line of prompts
   if (read.status != AnswerStatus::answered) {
     write_error(err, describe_failure(read));

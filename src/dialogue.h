@@ -11,12 +11,6 @@
 #include "number_reader.h"
 #include "water_calculation.h"
 
-// Why input gave out: the system's reason where reading failed, or nothing
-// where the input really ended. The reader takes both for an end.
-using ReadFailure = std::string (*)();
-
-inline std::string input_really_ended() { return {}; }
-
 // The answers, or where and why reading them stopped.
 struct AnswersRead {
   AnswerStatus status;               // answered once all three are
@@ -27,8 +21,9 @@ struct AnswersRead {
 
 // Asks the three questions in turn and stops at the first that gets no
 // number. A UTF-8 byte-order mark at the very start of the input is skipped.
-AnswersRead read_answers(std::FILE* in, std::FILE* out,
-                         ReadFailure read_failure = input_really_ended);
+// Input that gave out because reading it failed is read_failed, with the
+// system's reason.
+AnswersRead read_answers(std::FILE* in, std::FILE* out);
 
 // What the error line says of answers that stopped short.
 std::string describe_failure(const AnswersRead& read);
@@ -38,7 +33,6 @@ inline constexpr std::string_view FIGURES_TOO_LARGE =
 
 // The run up to its report or its error; returns the exit status. The wait
 // that ends the run is the caller's (run_ending.h).
-int run_calculator(std::FILE* in, std::FILE* out, std::FILE* err,
-                   ReadFailure read_failure = input_really_ended);
+int run_calculator(std::FILE* in, std::FILE* out, std::FILE* err);
 
 #endif

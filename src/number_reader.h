@@ -9,8 +9,8 @@
 // answered: a number was read. utf16_text: the input is UTF-16, by its
 // byte-order mark or by a NUL right after a number, as UTF-16 without a
 // mark writes one. read_failed: the input gave out because reading it
-// failed, which the reader cannot tell from its end (input_ended); only
-// the caller, asking the system, can.
+// failed, which the reader takes for its end (input_ended); the dialogue
+// tells the two apart by the stream's error indicator.
 enum class AnswerStatus {
   answered,
   not_a_number,

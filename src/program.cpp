@@ -4,11 +4,8 @@
 // the window closes.
 #include "program.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <string>
 #include <string_view>
 
 #include "dialogue.h"
@@ -51,16 +48,6 @@ zip and in share/doc/water_calculator/ in the Linux archives.)";
 constexpr std::string_view VERSION_LINE =
     "water_calculator " WATER_CALCULATOR_VERSION;
 
-// The error indicator and errno tell a failed read from the end of the
-// input.
-std::string standard_input_failure() {
-  const int error = errno;
-  if (std::ferror(stdin) == 0) {
-    return {};
-  }
-  return std::strerror(error);
-}
-
 // Writes what the command line asked for in place of the dialogue.
 int print_text(std::string_view text) {
   write_text(stdout, text);
@@ -88,8 +75,7 @@ int run_program(int argc, char** argv) {
       return print_text(VERSION_LINE);
     }
   }
-  const int status =
-      run_calculator(stdin, stdout, stderr, standard_input_failure);
+  const int status = run_calculator(stdin, stdout, stderr);
   // A window of the program's own keeps a report or an error on screen
   // until Enter; elsewhere only a report waits, and an error ends at once.
   std::FILE* console = open_console_of_its_own();

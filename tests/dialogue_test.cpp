@@ -25,24 +25,6 @@ TEST(Dialogue, LostOutputIsAFailure) {
             "error: the report could not be written to standard output\n");
 }
 
-// Where input gives out, the system is asked why, and a failed read is
-// named as one; an answer that is not a number needs no such question.
-TEST(Dialogue, AFailedReadIsNamed) {
-  const ReadFailure failed = [] { return std::string("Is a directory"); };
-  const std::pair<std::string, std::string> runs[] = {
-      {"4 30", "standard input could not be read: Is a directory"},
-      {"4 x", "the answer to \"How many days?\" is not a number"}};
-  for (const auto& [text, expected_error] : runs) {
-    const File in = file_of(text);
-    const File out = file_of("");
-    const File err = file_of("");
-    EXPECT_EQ(run_calculator(in.get(), out.get(), err.get(), failed),
-              EXIT_FAILURE)
-        << text;
-    EXPECT_EQ(written(err.get()), "error: " + expected_error + "\n") << text;
-  }
-}
-
 // A byte-order mark counts only at the very start of the input, and one
 // left unfinished is not a number. Status and error line of whole runs.
 TEST(Dialogue, ByteOrderMarks) {
