@@ -66,6 +66,17 @@ string(REPLACE "@PROGRAM_WASM@" "${wasm}" page "${page}")
 string(REPLACE "@PROJECT_VERSION@" "${VERSION}" page "${page}")
 string(REPLACE "@PAGE_SCRIPT@" "${scripts}" page "${page}")
 string(REPLACE "@PROGRAM@" "${program}" page "${page}")
+# The policy lets only these scripts run, each named by the hash of its
+# text as the engine hashes it: SHA-256 of the UTF-8 between <script> and
+# </script>, in base64.
+file(WRITE "${PAGE}" "${page}")
+execute_process(COMMAND ${NODE} -e [[
+    const {createHash} = require('node:crypto');
+    const page = require('node:fs').readFileSync(process.argv[1], 'utf8');
+    process.stdout.write([...page.matchAll(/<script>([\s\S]*?)<\/script>/g)]
+      .map(([, text]) => `'sha256-${createHash('sha256').update(text).digest('base64')}'`).join(' '));
+  ]] "${PAGE}" OUTPUT_VARIABLE script_hashes COMMAND_ERROR_IS_FATAL ANY)
+string(REPLACE "@SCRIPT_HASHES@" "${script_hashes}" page "${page}")
 file(WRITE "${PAGE}" "${page}")
 if(NOT WORKER)
   return()

@@ -14,6 +14,8 @@
   const status = document.getElementById('status');
   const reservoir = document.getElementById('reservoir');
   const release = document.getElementById('release');
+  const addressNote = document.getElementById('address-note');
+  const share = document.getElementById('share');
   const encoder = new TextEncoder();
   const FIELD_NAME = 'Answer';           // while no question waits
   const LOADING = status.textContent;     // until the program's first read
@@ -145,6 +147,7 @@
   // Hands the program what was typed, once it asks and something is there;
   // while it waits, the field is named for its question.
   function deliver() {
+    replayLine();
     const {input, bytes} = consoleInput.taken(run.input);
     run.input = input;
     const question = consoleInput.question(input);
@@ -159,27 +162,101 @@
     document.body.dataset.waiting = input.readSize > 0 ? 'yes' : 'no';
   }
 
-  function send(text) {
-    if (!run || run.input.ended) {
-      return;
+  // What is sent waits for the program, and is kept in the page's address;
+  // it shows in the echo's style, unless it shows already.
+  function sent(text, shown = false) {
+    if (!shown) {
+      show(text, 0);
     }
-    touched = true;
-    show(text, 0);
+    run.sent += text;
     run.input = consoleInput.typed(run.input, encoder.encode(text));
-    deliver();
+    keepInAddress();
   }
 
-  function endInput() {
-    if (!run || run.input.ended) {
-      return;
-    }
-    send(field.value);
-    field.value = '';
+  function inputEnded() {
     run.input = consoleInput.ended(run.input);
     setInputEnabled(false);
     nameField('');
     status.textContent = 'Input ended.';
+    keepInAddress();
+  }
+
+  // The lines that the page's address held, each sent at a read that finds
+  // nothing typed, as a person typed them, then the input's end where it
+  // was ended; what is sent meanwhile waits behind them.
+  function replayLine() {
+    const replay = run.replay;
+    if (!replay || run.input.readSize === 0 || run.input.typed.length > 0) {
+      return;
+    }
+    if (replay.lines.length > 0) {
+      sent(replay.lines.shift());
+    } else {
+      run.replay = null;
+      if (replay.ended) {
+        inputEnded();
+      }
+    }
+  }
+
+  // A line, or with `ending` the text before the end of the input.
+  function send(text, ending = false) {
+    if (!run || run.input.ended || (run.replay && run.replay.ended)) {
+      return;
+    }
+    touched = true;
+    if (run.replay) {
+      run.replay.lines.push(text);
+      run.replay.ended = ending;
+    } else {
+      sent(text);
+      if (ending) {
+        inputEnded();
+      }
+    }
     deliver();
+  }
+
+  function endInput() {
+    const text = field.value;
+    field.value = '';
+    send(text, true);
+  }
+
+  // The answers sent so far, in the page's address, which a reload or a
+  // link then opens as the same run. Replaced, not pushed, so that Back
+  // leaves the page; an engine that refuses calls that come too often
+  // gets the address at the next line.
+  function keepInAddress() {
+    const address = location.href.split('#')[0] + pageAddress.fragmentOf(run.sent, run.input.ended);
+    if (address !== location.href) {
+      try {
+        history.replaceState(history.state, '', address);
+      } catch {
+        // kept as it was
+      }
+    }
+  }
+
+  // The answers that the page's address holds, as a reload or a link
+  // opens it; where they cannot be taken, the page says why and opens as
+  // if there were none.
+  function answersKept() {
+    const kept = pageAddress.answersIn(location.hash);
+    if (kept && kept.refused) {
+      addressNote.textContent = `The answers in this page's address were not taken: ${kept.refused}.`;
+    }
+    return kept && !kept.refused ? kept : {sent: '', ended: false};
+  }
+
+  // Once there is a report, and the address holds the answers that made it.
+  function offerAddress() {
+    const kept = pageAddress.answersIn(location.hash);
+    if (kept && !kept.refused) {
+      addressNote.textContent = 'This page\'s address now holds these answers: ' +
+          'bookmark it, or send it, to open this report again.';
+      share.hidden = typeof navigator.share !== 'function';
+    }
   }
 
   function written(thisRun, fd, text) {
@@ -193,6 +270,7 @@
       if (figures) {
         thisRun.drawn = true;
         reservoirDrawing.draw(reservoir, figures);
+        offerAddress();
       }
     }
   }
@@ -231,17 +309,16 @@
   }
 
   // A new run, ready for what is typed; the program starts with launch.
-  // The page's first run takes what the page showed and what was typed
-  // before its script ran; a later one starts on a clear screen.
+  // The page's first run takes what the page showed, the answers its
+  // address holds, then what was typed before its script ran; a later one
+  // starts on a clear screen, and an address without answers.
   function prepare(first) {
-    let input = consoleInput.opened();
-    if (first) {
-      screen.querySelectorAll('.echo').forEach((echo) => {
-        input = consoleInput.typed(input, encoder.encode(echo.textContent));
-      });
-    } else {
+    const early = first ? [...screen.querySelectorAll('.echo')] : [];
+    if (!first) {
       screen.textContent = '';
+      addressNote.textContent = '';
     }
+    share.hidden = true;
     reservoir.hidden = true;
     reservoir.textContent = '';
     again.hidden = true;
@@ -249,7 +326,8 @@
     setInputEnabled(true);
     delete document.body.dataset.exitStatus;
     run = {
-      input,
+      input: consoleInput.opened(),
+      sent: '',  // every line sent, as the page's address keeps them
       resolve: null,  // hands the read that waits its bytes
       output: '',
       drawn: false,
@@ -258,10 +336,24 @@
       awaited: first ? [...screen.querySelectorAll('[data-fd="1"]')]
         .map((line) => line.textContent).join('') : null,
       starting: true,  // until its first read
+      replay: null,  // {lines, ended}: lines to send at the reads to come
     };
     if (!first) {
+      keepInAddress();
       field.focus();  // the page's own field has the focus from the first
+      return;
     }
+    // Lines typed while the page loaded follow the address's, if any.
+    const kept = answersKept();
+    if (kept.sent === '' && !kept.ended) {
+      early.forEach((echo) => sent(echo.textContent, true));
+      return;
+    }
+    early.forEach((echo) => echo.remove());
+    const lines = pageAddress.linesOf(kept.sent);
+    run.replay = {lines: kept.ended ? lines : lines.concat(early.map((echo) => echo.textContent)),
+                  ended: kept.ended};
+    setInputEnabled(!kept.ended);
   }
 
   // A program whose runtime throws as it starts ends as one that aborts.
@@ -385,6 +477,12 @@
       field.focus();
     });
   });
+  share.addEventListener('click', () => {
+    navigator.share({title: document.title, url: location.href}).catch(() => {});
+  });
+  // Another address of this page, as a bookmark or a link opened in this
+  // tab: its own run, as if opened afresh.
+  window.addEventListener('hashchange', () => location.reload());
   again.addEventListener('click', () => {
     field.value = '';
     status.textContent = '';
