@@ -64,6 +64,7 @@ function puppeteerTab(tab) {
     puppeteer: tab,
     size: (viewport) => tab.setViewport(viewport),
     goto: (url) => tab.goto(url, {waitUntil: 'load'}),
+    reload: () => tab.reload({waitUntil: 'load'}),
     evaluate: (code, ...args) => tab.evaluate(code, ...args),
     type: (text) => tab.type('#answer', text),
     keys: (text) => tab.keyboard.type(text),  // to whatever has the focus
@@ -179,20 +180,22 @@ async function webkitBrowser() {
     type: 'key', id: 'keyboard',
     actions: [...characters].flatMap((value) => [{type: 'keyDown', value}, {type: 'keyUp', value}]),
   }]});
+  // Errors the page just opened meets from here on; WebDriver tells of
+  // none itself.
+  async function opened() {
+    await run(String(() => {
+      window.pageErrors = [];
+      window.addEventListener('error', (event) => window.pageErrors.push(event.message));
+      window.addEventListener('unhandledrejection',
+                              (event) => window.pageErrors.push(String(event.reason)));
+    }), []);
+    field = await find('#answer');
+  }
   const tab = {
     size: (viewport) => call('POST', `${at}/window/rect`,
                              {x: 0, y: 0, width: viewport.width, height: viewport.height}),
-    async goto(url) {
-      await call('POST', `${at}/url`, {url});
-      // Errors the page meets from here on; WebDriver tells of none itself.
-      await run(String(() => {
-        window.pageErrors = [];
-        window.addEventListener('error', (event) => window.pageErrors.push(event.message));
-        window.addEventListener('unhandledrejection',
-                                (event) => window.pageErrors.push(String(event.reason)));
-      }), []);
-      field = await find('#answer');
-    },
+    goto: (url) => call('POST', `${at}/url`, {url}).then(opened),
+    reload: () => call('POST', `${at}/refresh`, {}).then(opened),
     evaluate: (code, ...args) => run(typeof code === 'function' ? String(code) : `function () { ${code} }`, args),
     type: async (text) => text && keys(text),
     keys: focusedKeys,

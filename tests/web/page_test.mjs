@@ -62,8 +62,8 @@ import {gzipSync} from 'node:zlib';
 
 import {PNG} from 'pngjs';
 
-import {caseText, check, consoleShown, finish, openEngine, runAgain, typeCase, waitFor,
-        waitForTurn, watchTheLog} from './page_driving.mjs';
+import {caseText, check, checkWaiting, consoleShown, finish, openEngine, runAgain, typeCase,
+        waitFor, waitForTurn, watchTheLog} from './page_driving.mjs';
 
 const engine = process.argv[2];
 const [siteDir, casesDir, shotsDir] = process.argv.slice(3).map((p) => resolve(p));
@@ -194,10 +194,12 @@ async function checkReleaseWaits(tab, url, where) {
   }
 }
 
-// Opens a copy of the page as `edit` changes its text.
+// Opens a copy of the page as `edit` changes its text, without the page's
+// policy, which names its scripts as they were.
 async function openCopy(tab, edit) {
   const dir = mkdtempSync(join(tmpdir(), 'page-copy-'));
-  writeFileSync(join(dir, 'index.html'), edit(readFileSync(pagePath, 'utf8')));
+  const page = readFileSync(pagePath, 'utf8').replace(/<meta http-equiv="Content-Security-Policy"[^>]*>/, '');
+  writeFileSync(join(dir, 'index.html'), edit(page));
   await tab.goto(pathToFileURL(join(dir, 'index.html')).href);
   return () => rmSync(dir, {recursive: true});
 }
@@ -435,6 +437,57 @@ async function checkScrollbarRoom(tab, where) {
   check(room >= OVERLAY_SCROLLBAR, `${where}: the console's scrollbar covers no line (${room}px under the last)`);
 }
 
+// The answers kept in the page's address: each case opened from the
+// address that typing it made gives the same run; a reload gives back a
+// run that waits, and Run again takes the answers out; a link's text,
+// however hostile or long, is input or nothing, never markup; and the
+// page's policy runs no script but the page's own.
+async function checkAddress(tab, url, typed, where) {
+  for (const [at, [testCase, fragment]] of typed.entries()) {
+    await tab.goto(`${url}?${at}${fragment}`);
+    await waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
+    const shown = await consoleShown(tab);
+    const {out, err, status} = expected(testCase);
+    check(shown.out === out && shown.err === err && shown.exitStatus === status,
+          `${where} ${testCase}: opened from its address, ${fragment}, the same run\n${shown.out}${shown.err}`);
+  }
+  for (const fragment of ['#answers=<img src=x onerror="window.ran=1">/<b>4</b>&end',
+                          `#answers=${'9'.repeat(5000)}`, '#end=%E0']) {
+    const errors = (await tab.errors()).length;
+    await tab.goto(`${url}?link${fragment}`);
+    await waitFor(tab, () => document.body.dataset.exitStatus !== undefined ||
+                             document.body.dataset.waiting === 'yes', 'the program');
+    const [made, note] = await tab.evaluate(() => [
+      document.querySelectorAll('#screen :not(span), #screen span *, img, b').length + (window.ran || 0),
+      document.getElementById('address-note').textContent]);
+    const raised = (await tab.errors()).slice(errors);
+    check(made === 0 && raised.length === 0 && (fragment.includes('<') || note !== ''),
+          `${where}: ${fragment.slice(0, 40)} is text or nothing, and says why (${made}, ${raised}, ${note})`);
+  }
+  await tab.goto(url);
+  await waitForTurn(tab);
+  await tab.type('4 30');
+  await tab.press('Enter');
+  await waitForTurn(tab);
+  await tab.reload();
+  await tab.evaluate(watchTheLog);
+  await waitForTurn(tab);
+  await checkWaiting(tab, `${where}, reloaded`);
+  await typeCase(tab, '10\nq', false, where);
+  await waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
+  const reloaded = await consoleShown(tab);
+  await runAgain(tab);
+  const [hash, ran] = await tab.evaluate(() => new Promise((done) => {
+    const script = document.createElement('script');
+    script.textContent = 'window.ran = true;';
+    document.head.append(script);
+    setTimeout(() => done([location.hash, window.ran === true]), 100);
+  }));
+  check(reloaded.echo === '4 30\n10\nq' && reloaded.out === read('typical', 'out') && hash === '',
+        `${where}: a reload gives back the run, and Run again takes the answers out (${hash})\n${reloaded.out}`);
+  check(!ran, `${where}: the page's policy runs no script but its own`);
+}
+
 function consoleWidth() {
   return document.getElementById('console').getBoundingClientRect().width;
 }
@@ -463,6 +516,12 @@ const cases = readdirSync(casesDir)
   .filter((name) => /^[\x20-\x7e\t\n]*$/.test(readFileSync(join(casesDir, `${name}.in`), 'latin1')))
   .sort();
 
+// What the case shows when it has run: its output, its error, its status.
+function expected(testCase) {
+  const failed = existsSync(join(casesDir, `${testCase}.err`));
+  return {out: read(testCase, 'out'), err: failed ? read(testCase, 'err') : HINT, status: failed ? '1' : '0'};
+}
+
 async function typedCases() {
   const page = readFileSync(pagePath);
   const gzipped = gzipSync(page, {level: 9}).length;
@@ -471,6 +530,7 @@ async function typedCases() {
   check(gzipped <= MAX_GZIPPED, `the page is at most ${MAX_GZIPPED} bytes gzipped`);
   const url = pathToFileURL(pagePath).href;
   mkdirSync(shotsDir, {recursive: true});
+  const addresses = [];  // each case's, as typing it left the address
 
   for (const [name, viewport] of Object.entries(viewports)) {
     const tab = await browser.newTab();
@@ -496,14 +556,16 @@ async function typedCases() {
       const where = `${engine} ${name} ${testCase}`;
       const width = await tab.evaluate(consoleWidth);
       await tab.evaluate(() => { window.replaced.length = 0; });
-      const failed = existsSync(join(casesDir, `${testCase}.err`));
-      const expectedErr = failed ? read(testCase, 'err') : HINT;
-      const expectedStatus = failed ? '1' : '0';
+      const {out: expectedOut, err: expectedErr, status: expectedStatus} = expected(testCase);
+      const failed = expectedStatus === '1';
       const typed = await typeCase(tab, read(testCase, 'in'), name === 'phone', where);
       await waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
       const shown = await consoleShown(tab);
       check(shown.echo === typed && shown.echoStyled, `${where}: what was typed shows, as typed\n${shown.echo}`);
-      check(shown.out === read(testCase, 'out'), `${where}: the output shown is the case's\n${shown.out}`);
+      check(shown.out === expectedOut, `${where}: the output shown is the case's\n${shown.out}`);
+      if (name === 'desktop') {
+        addresses.push([testCase, await tab.evaluate(() => location.hash)]);
+      }
       check(shown.err === expectedErr, `${where}: the errors shown are the case's\n${shown.err}`);
       check(shown.errorSpans === (failed ? expectedErr : ''), `${where}: errors, and only they, look like errors`);
       check(shown.eachLineApart, `${where}: each line reaches the console on its own`);
@@ -581,6 +643,7 @@ async function typedCases() {
       await checkStarts(tab, `${engine} ${name}`);
       await checkReleaseWaits(tab, url, `${engine} ${name}`);
       await checkProgramMissing(tab, `${engine} ${name}`);
+      await checkAddress(tab, url, addresses, `${engine} ${name}`);
     }
     await tab.close();
   }
