@@ -20,9 +20,11 @@
   const FIELD_NAME = 'Answer';           // while no question waits
   const LOADING = status.textContent;     // until the program's first read
   const FIRST_FIGURE = 'Total gallons needed';  // the report's first figure
+  const ADDRESS_RETRY = 1000;  // milliseconds before a refused address is asked again
   let run = null;        // the run in progress, or the one to come
   let touched = false;   // whether the person has typed or run anything
   let inView = false;    // whether the field is to be brought into view
+  let addressToKeep = null;  // an address the engine refused for now
 
   // Standard error holds errors, which begin "error: ", and the closing
   // wait's line, which asks for an entry and is no error.
@@ -162,15 +164,14 @@
     document.body.dataset.waiting = input.readSize > 0 ? 'yes' : 'no';
   }
 
-  // What is sent waits for the program, and is kept in the page's address;
-  // it shows in the echo's style, unless it shows already.
+  // What is sent waits for the program; it shows in the echo's style,
+  // unless it shows already.
   function sent(text, shown = false) {
     if (!shown) {
       show(text, 0);
     }
     run.sent += text;
     run.input = consoleInput.typed(run.input, encoder.encode(text));
-    keepInAddress();
   }
 
   function inputEnded() {
@@ -178,7 +179,6 @@
     setInputEnabled(false);
     nameField('');
     status.textContent = 'Input ended.';
-    keepInAddress();
   }
 
   // The lines that the page's address held, each sent at a read that finds
@@ -196,6 +196,7 @@
       if (replay.ended) {
         inputEnded();
       }
+      keepInAddress();  // which held these lines until now
     }
   }
 
@@ -213,6 +214,7 @@
       if (ending) {
         inputEnded();
       }
+      keepInAddress();
     }
     deliver();
   }
@@ -225,16 +227,28 @@
 
   // The answers sent so far, in the page's address, which a reload or a
   // link then opens as the same run. Replaced, not pushed, so that Back
-  // leaves the page; an engine that refuses calls that come too often
-  // gets the address at the next line.
+  // leaves the page.
   function keepInAddress() {
-    const address = location.href.split('#')[0] + pageAddress.fragmentOf(run.sent, run.input.ended);
-    if (address !== location.href) {
-      try {
-        history.replaceState(history.state, '', address);
-      } catch {
-        // kept as it was
+    const waiting = addressToKeep !== null;
+    addressToKeep = location.href.split('#')[0] + pageAddress.fragmentOf(run.sent, run.input.ended);
+    if (!waiting) {
+      replaceAddress();
+    }
+  }
+
+  // An engine may refuse calls that come too often (WebKit: over 100 in
+  // 10 s), as a page's tests make them: the latest address is then asked
+  // for again later, and the page marks that its address is behind.
+  function replaceAddress() {
+    try {
+      if (addressToKeep !== location.href) {
+        history.replaceState(history.state, '', addressToKeep);
       }
+      addressToKeep = null;
+      delete document.body.dataset.addressBehind;
+    } catch {
+      document.body.dataset.addressBehind = 'yes';
+      setTimeout(replaceAddress, ADDRESS_RETRY);
     }
   }
 
@@ -347,6 +361,9 @@
     const kept = answersKept();
     if (kept.sent === '' && !kept.ended) {
       early.forEach((echo) => sent(echo.textContent, true));
+      if (early.length > 0) {
+        keepInAddress();
+      }
       return;
     }
     early.forEach((echo) => echo.remove());

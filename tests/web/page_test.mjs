@@ -24,6 +24,10 @@
 //   they are; where the page shows others, or more, the program's show;
 // - once anything was typed (a page key; a key typed and erased), a
 //   release waits for the next visit;
+// - each case opened from the address that typing it left gives the same
+//   run; a reload gives back a run that waits; Run again empties the
+//   address; a hostile or oversized link makes no element and no error;
+//   a script the page did not ship does not run;
 // - the drawing as its layout says at the width shown: every shape's box,
 //   the caption, the text alternative, the legend and role="img", one CSS
 //   pixel to a unit of the view box, within the screen; or the layout's
@@ -564,6 +568,7 @@ async function typedCases() {
       check(shown.echo === typed && shown.echoStyled, `${where}: what was typed shows, as typed\n${shown.echo}`);
       check(shown.out === expectedOut, `${where}: the output shown is the case's\n${shown.out}`);
       if (name === 'desktop') {
+        await waitFor(tab, () => document.body.dataset.addressBehind === undefined, 'the address');
         addresses.push([testCase, await tab.evaluate(() => location.hash)]);
       }
       check(shown.err === expectedErr, `${where}: the errors shown are the case's\n${shown.err}`);

@@ -11,15 +11,17 @@
 //   it would be seen), that first worker announced as no release;
 //   Chromium finds it installable and its name readable;
 // - straight after that first visit, with connections dropped (and
-//   Chromium offline), a whole session runs;
+//   Chromium offline), a session opened from an address that holds two
+//   answers runs to its report;
 // - from a server that accepts and never answers, and one that answers
 //   500, with a query and with a fragment, the first question shows
 //   within 3 s;
 // - after a release, a later build of the same version, the first visit
-//   opens it and, of this calculator's caches, only its own is left,
-//   another's kept; once something is typed, a further release leaves
-//   the run alone, says so, and opens at the next visit; a kept file
-//   gone from its cache is fetched from the network;
+//   opens it, with the run its address holds, and, of this calculator's
+//   caches, only its own is left, another's kept; once something is
+//   typed, a further release leaves the run alone, says so, and opens at
+//   the next visit; a kept file gone from its cache is fetched from the
+//   network;
 // - on another origin, where the worker cannot be fetched, and in an
 //   engine with no service workers, as over plain http from another
 //   host, and no Uint8Array.fromBase64, a whole session runs.
@@ -110,12 +112,13 @@ async function servedPage() {
     check(!/_/.test(name + shortName), `${where}: the app's name is one a person reads (${name}, ${shortName})`);
   }
 
-  // Straight after the first visit, with no network.
+  // Straight after the first visit, with no network, from an address
+  // that holds two answers.
   server.mode = 'refuse';
   await page.setOfflineMode(true).catch(() => {});
-  await visit(tab, `${origin}/`);
+  await visit(tab, `${origin}/#answers=4/30`);
   await tab.evaluate(watchTheLog);
-  await typeCase(tab, read('typical', 'in'), false, `${where} offline`);
+  await typeCase(tab, '10\nq', false, `${where} offline`);
   await waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
   const offline = await consoleShown(tab);
   check(offline.out === read('typical', 'out') && offline.exitStatus === '0',
@@ -140,9 +143,12 @@ async function servedPage() {
   server.mode = null;
   server.release = newBuild;
   await tab.evaluate(() => caches.open('another-app'));
-  await visit(tab, `${origin}/`);
+  await visit(tab, `${origin}/#answers=4+30`);
   await waitFor(tab, () => document.title.startsWith('new ') && document.body.dataset.waiting === 'yes',
                 'the release');
+  const released = await consoleShown(tab);
+  check(released.echo === '4 30\n' && released.out.endsWith('Diameter or resivior? '),
+        `${where}: the release opens with the run its address holds\n${released.out}`);
   const names = (await kept()).map((cache) => cache.name);
   const ours = names.filter((name) => name !== 'another-app');
   check(ours.length === 1 && ours[0] !== first.name && names.includes('another-app'),
