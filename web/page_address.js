@@ -53,11 +53,11 @@ const pageAddress = (() => {
     if (![ANSWERS, END].includes(parts[0][0])) {
       return null;
     }
-    const tooLong = {refused: 'they are longer than a link may hold'};
+    const tooLong = {refused: 'they are over the 4 KiB that the page takes from an address'};
     if (fragment.length > MOST_ESCAPED) {
       return tooLong;
     }
-    const unread = {refused: 'they are not written as the page writes them'};
+    const unread = {refused: 'they are not in the form that the page writes'};
     if (![ANSWERS, END, `${ANSWERS}&${END}`].includes(names) || (parts[0].length === 1 && names !== END)) {
       return unread;
     }
