@@ -1,6 +1,7 @@
-# Writes the page PAGE: the template TEMPLATE with VERSION, with the
+# Writes the page PAGE: the template TEMPLATE with VERSION, DESCRIPTION
+# and THEME_COLOUR, with the
 # program PROGRAM, the JavaScript file that emscripten made, and the page's
-# own SCRIPTS inside it, so that the page is one file that needs nothing
+# own SCRIPT inside it, so that the page is one file that needs nothing
 # else. What the program prints before it first reads, run under NODE, is
 # in the page's HTML, shown before the program has arrived; the program's
 # WebAssembly sits apart from its script, as base64 that the engine does
@@ -11,11 +12,7 @@
 cmake_minimum_required(VERSION 3.25)
 file(READ "${TEMPLATE}" page)
 file(READ "${PROGRAM}" program)
-set(scripts "")
-foreach(script IN LISTS SCRIPTS)
-  file(READ "${script}" text)
-  string(APPEND scripts "${text}")
-endforeach()
+file(READ "${SCRIPT}" scripts)
 # Each sits in a <script> element, which its own text must not end.
 foreach(part IN ITEMS program scripts)
   string(FIND "${${part}}" "</script" script_end)
@@ -64,6 +61,8 @@ string(REPLACE "@FIRST_LINES@" "${first_lines}" page "${page}")
 string(REPLACE "@FIRST_QUESTION@" "${first_question}" page "${page}")
 string(REPLACE "@PROGRAM_WASM@" "${wasm}" page "${page}")
 string(REPLACE "@PROJECT_VERSION@" "${VERSION}" page "${page}")
+string(REPLACE "@PROJECT_DESCRIPTION@" "${DESCRIPTION}" page "${page}")
+string(REPLACE "@THEME_COLOUR@" "${THEME_COLOUR}" page "${page}")
 string(REPLACE "@PAGE_SCRIPT@" "${scripts}" page "${page}")
 string(REPLACE "@PROGRAM@" "${program}" page "${page}")
 # The policy lets only these scripts run, each named by the hash of its

@@ -3,14 +3,14 @@
 // fills the square, and the reservoir stays within its middle four fifths,
 // so that a launcher may cut the icon to any shape.
 //
-// Arguments: the size, the PNG file to write.
+// Arguments: the size, the PNG file to write, the ground's colour as #rrggbb.
 import {writeFileSync} from 'node:fs';
 import {crc32, deflateSync} from 'node:zlib';
 
 const [size, path] = [Number(process.argv[2]), process.argv[3]];
+const GROUND = process.argv[4].match(/[0-9a-f]{2}/gi).map((pair) => parseInt(pair, 16));
 const SAMPLES = 4;  // per pixel and direction, for smooth edges
 
-const GROUND = [13, 71, 161];
 const WALL = [255, 255, 255];
 const WATER = [79, 195, 247];
 

@@ -3,8 +3,12 @@
 // its service worker, both beside it. Opened from a file it is one file
 // that needs nothing else, and asks for neither. When a new release's
 // worker takes over from the one that showed the page, the document gets
-// the event "release".
-(() => {
+// the event "release", and the page opens the release at once if the
+// person has not begun, or else says that it opens at the next visit.
+
+// `begun` tells whether the person has begun a run.
+function offerOffline(begun) {
+  document.addEventListener('release', () => newRelease(begun()));
   if (location.protocol !== 'https:' && location.protocol !== 'http:') {
     return;
   }
@@ -30,4 +34,17 @@
   // With no network, or a server that fails, the worker there already
   // goes on serving its copy.
   workers.register('service_worker.js').catch(() => {});
-})();
+}
+
+function newRelease(begun) {
+  if (!begun) {
+    document.getElementById('status').textContent =
+        'A new release of the calculator is here: opening it.';
+    location.reload();
+  } else {
+    document.getElementById('release').textContent = 'A new release of ' +
+        'the calculator is ready: it opens the next time this page is opened.';
+  }
+}
+
+export {offerOffline};

