@@ -35,8 +35,11 @@ const [siteDir, referencePage] = process.argv.slice(2).map((path) => resolve(pat
 const work = mkdtempSync(join(tmpdir(), 'page-bench-'));
 
 const address = (server) => `http://127.0.0.1:${server.address().port}/`;
-const servers = await Promise.all([null, readFileSync(referencePage), Buffer.from(BLANK)]
-  .map((page) => serve(siteDir, {page, gzip: true})));
+const servers = await Promise.all(
+  [null, readFileSync(referencePage), Buffer.from(BLANK)].map((page) =>
+    serve(siteDir, {page, gzip: true}),
+  ),
+);
 const blankFile = join(work, 'blank.html');
 writeFileSync(blankFile, BLANK);
 const browser = await launchChromium(join(work, 'profile'));
@@ -62,7 +65,11 @@ async function visit(url, asks, slowed, again = false) {
       const screen = document.getElementById('screen');
       if (window.visible === undefined && screen && screen.textContent.includes(question)) {
         window.visible = null;
-        requestAnimationFrame(() => setTimeout(() => { window.visible = performance.now(); }));
+        requestAnimationFrame(() =>
+          setTimeout(() => {
+            window.visible = performance.now();
+          }),
+        );
       }
       if (document.body && document.body.dataset.waiting === 'yes') {
         window.ready = performance.now();
@@ -76,7 +83,9 @@ async function visit(url, asks, slowed, again = false) {
     await tab.waitForFunction(() => window.visible && window.ready, {timeout: 60000});
     times = await tab.evaluate(() => ({visible: window.visible, ready: window.ready}));
   } else {
-    const loaded = await tab.evaluate(() => performance.getEntriesByType('navigation')[0].loadEventEnd);
+    const loaded = await tab.evaluate(
+      () => performance.getEntriesByType('navigation')[0].loadEventEnd,
+    );
     times = {visible: loaded, ready: loaded};
   }
   const {TaskDuration} = await tab.metrics();
@@ -100,38 +109,59 @@ async function measure(pages, rounds, slowed) {
 }
 
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
-const spread = (values) => `${median(values).toFixed(0).padStart(5)} ms ` +
-    `(${Math.min(...values).toFixed(0)} to ${Math.max(...values).toFixed(0)})`;
+const spread = (values) =>
+  `${median(values).toFixed(0).padStart(5)} ms ` +
+  `(${Math.min(...values).toFixed(0)} to ${Math.max(...values).toFixed(0)})`;
 
 function report(title, pages, results, withCpu) {
   console.log(title);
   pages.forEach((page, i) => {
     const of = (key) => results[i].map((result) => result[key]);
     console.log(`  ${page.name}`);
-    console.log(`    visible ${spread(of('visible'))}, ready ${spread(of('ready'))}` +
-                (withCpu ? `, main thread ${spread(of('cpu'))}` : ''));
+    console.log(
+      `    visible ${spread(of('visible'))}, ready ${spread(of('ready'))}` +
+        (withCpu ? `, main thread ${spread(of('cpu'))}` : ''),
+    );
   });
-  const medians = results.map((timed) => ({visible: median(timed.map((r) => r.visible)),
-                                           ready: median(timed.map((r) => r.ready))}));
+  const medians = results.map((timed) => ({
+    visible: median(timed.map((r) => r.visible)),
+    ready: median(timed.map((r) => r.ready)),
+  }));
   const [calculator, reference, blank] = medians;
   const ratio = (a, b) => (a / b).toFixed(2);
-  console.log(`  to the blank page: visible ${ratio(calculator.visible, blank.visible)} ` +
-              `(C reference ${ratio(reference.visible, blank.visible)})` +
-              (medians[3] ? `, visited again ${ratio(medians[3].visible, blank.visible)}` : ''));
-  console.log(`  to the C reference: visible ${ratio(calculator.visible, reference.visible)}, ` +
-              `ready ${ratio(calculator.ready, reference.ready)}`);
+  console.log(
+    `  to the blank page: visible ${ratio(calculator.visible, blank.visible)} ` +
+      `(C reference ${ratio(reference.visible, blank.visible)})` +
+      (medians[3] ? `, visited again ${ratio(medians[3].visible, blank.visible)}` : ''),
+  );
+  console.log(
+    `  to the C reference: visible ${ratio(calculator.visible, reference.visible)}, ` +
+      `ready ${ratio(calculator.ready, reference.ready)}`,
+  );
 }
 
 const names = ['calculator', 'C reference', 'blank page (load)'];
-const fromFiles = [join(siteDir, 'index.html'), referencePage, blankFile]
-  .map((path, i) => ({name: names[i], url: pathToFileURL(path).href, asks: i < 2}));
-report(`From file://, unthrottled, medians of ${FILE_ROUNDS}:`, fromFiles,
-       await measure(fromFiles, FILE_ROUNDS, false), false);
+const fromFiles = [join(siteDir, 'index.html'), referencePage, blankFile].map((path, i) => ({
+  name: names[i],
+  url: pathToFileURL(path).href,
+  asks: i < 2,
+}));
+report(
+  `From file://, unthrottled, medians of ${FILE_ROUNDS}:`,
+  fromFiles,
+  await measure(fromFiles, FILE_ROUNDS, false),
+  false,
+);
 
 const served = servers.map((server, i) => ({name: names[i], url: address(server), asks: i < 2}));
 served.push({...served[0], name: 'calculator, visited again', again: true});
-report(`Served on 127.0.0.1, processor ${CPU_SLOWDOWN} times slower, Slow 4G, ` +
-       `medians of ${SERVED_ROUNDS}:`, served, await measure(served, SERVED_ROUNDS, true), true);
+report(
+  `Served on 127.0.0.1, processor ${CPU_SLOWDOWN} times slower, Slow 4G, ` +
+    `medians of ${SERVED_ROUNDS}:`,
+  served,
+  await measure(served, SERVED_ROUNDS, true),
+  true,
+);
 
 await browser.close();
 servers.forEach((server) => server.close());

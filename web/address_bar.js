@@ -5,8 +5,8 @@ import * as pageAddress from './page_address.js';
 
 const note = document.getElementById('address-note');
 const share = document.getElementById('share');
-const RETRY = 1000;  // milliseconds before a refused address is asked again
-let addressToKeep = null;  // an address the engine refused for now
+const RETRY = 1000; // milliseconds before a refused address is asked again
+let addressToKeep = null; // an address the engine refused for now
 
 // Replaced, not pushed, so that Back leaves the page.
 function keepInAddress(sent, ended) {
@@ -48,8 +48,9 @@ function answersKept() {
 function offerAddress() {
   const kept = pageAddress.answersIn(location.hash);
   if (kept && !kept.refused) {
-    note.textContent = 'This page\'s address now holds these answers: ' +
-        'bookmark it, or send it, to open this report again.';
+    note.textContent =
+      "This page's address now holds these answers: " +
+      'bookmark it, or send it, to open this report again.';
     share.hidden = typeof navigator.share !== 'function';
   }
 }

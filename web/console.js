@@ -78,7 +78,7 @@ requestAnimationFrame(() => {
 });
 offerOffline(begun);
 watchAddress();
-form.onsubmit = null;  // the page's own keeper of early lines
+form.onsubmit = null; // the page's own keeper of early lines
 prepare(true);
 // Parsed in the page's body, before the program: the document is still
 // loading, and is loaded once the program's script has run or failed.

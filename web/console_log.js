@@ -4,7 +4,7 @@
 const screen = document.getElementById('screen');
 const form = document.getElementById('line');
 const field = document.getElementById('answer');
-let inView = false;  // whether the field is to be brought into view
+let inView = false; // whether the field is to be brought into view
 
 // Standard error holds errors, which begin "error: ", and the closing
 // wait's line, which asks for an entry and is no error.

@@ -3,11 +3,11 @@
 import {DRAWING_WIDTH, layOut} from './reservoir_layout.js';
 
 const SVG = 'http://www.w3.org/2000/svg';
-const TEXT_COLOUR = 'currentColor';  // the page's, light or dark
+const TEXT_COLOUR = 'currentColor'; // the page's, light or dark
 const WATER_STYLE = {fill: '#4a9fe0'};
 const ICE_STYLE = {stroke: '#0a5b8c', 'stroke-width': 2, 'stroke-dasharray': '4 2'};
 const PERSON_COLOUR = '#5d4037';
-const HEAD_SHARE = 1 / 8;  // of the person's height, the head's radius
+const HEAD_SHARE = 1 / 8; // of the person's height, the head's radius
 const LEGEND_FONT = 13;
 // In each row of the legend: the swatch, then the text, whose baseline
 // sits below the row's middle by about a third of the font's size.
@@ -29,19 +29,28 @@ function legendRow(svg, row) {
   if (row.swatch === 'water') {
     element('rect', {...SWATCH, y: middle - SWATCH.height / 2, ...WATER_STYLE}, svg);
   } else if (row.swatch === 'ice') {
-    element('line', {x1: 0, y1: middle, x2: SWATCH.x * 2 + SWATCH.width, y2: middle,
-                     ...ICE_STYLE}, svg);
+    element(
+      'line',
+      {x1: 0, y1: middle, x2: SWATCH.x * 2 + SWATCH.width, y2: middle, ...ICE_STYLE},
+      svg,
+    );
   }
-  element('text', {x: LEGEND_TEXT_X, y: middle + BASELINE_DROP,
-                   'font-size': LEGEND_FONT, fill: TEXT_COLOUR}, svg).textContent = row.text;
+  element(
+    'text',
+    {x: LEGEND_TEXT_X, y: middle + BASELINE_DROP, 'font-size': LEGEND_FONT, fill: TEXT_COLOUR},
+    svg,
+  ).textContent = row.text;
 }
 
 function person(svg, box) {
   const head = box.height * HEAD_SHARE;
   const group = element('g', {'data-part': 'person', fill: PERSON_COLOUR}, svg);
   element('circle', {cx: box.x + box.width / 2, cy: box.y + head, r: head}, group);
-  element('rect', {x: box.x, y: box.y + 2 * head, width: box.width,
-                   height: box.height - 2 * head, rx: head / 2}, group);
+  element(
+    'rect',
+    {x: box.x, y: box.y + 2 * head, width: box.width, height: box.height - 2 * head, rx: head / 2},
+    group,
+  );
 }
 
 // Fills `figure` with the drawing of the report's `figures`, or with the
@@ -54,17 +63,36 @@ function draw(figure, figures) {
   const caption = document.createElement('figcaption');
   caption.textContent = layout.reason || layout.caption;
   if (!layout.reason) {
-    const svg = element('svg', {
-      width: layout.width, height: layout.height,
-      viewBox: `0 0 ${layout.width} ${layout.height}`,
-      role: 'img', 'aria-label': layout.label,
-    }, figure);
+    const svg = element(
+      'svg',
+      {
+        width: layout.width,
+        height: layout.height,
+        viewBox: `0 0 ${layout.width} ${layout.height}`,
+        role: 'img',
+        'aria-label': layout.label,
+      },
+      figure,
+    );
     layout.legend.forEach((row) => legendRow(svg, row));
-    element('rect', {'data-part': 'tank', ...layout.tank, fill: 'none', stroke: TEXT_COLOUR,
-                     'stroke-width': 1, 'vector-effect': 'non-scaling-stroke'}, svg);
+    element(
+      'rect',
+      {
+        'data-part': 'tank',
+        ...layout.tank,
+        fill: 'none',
+        stroke: TEXT_COLOUR,
+        'stroke-width': 1,
+        'vector-effect': 'non-scaling-stroke',
+      },
+      svg,
+    );
     const {ice} = layout;
-    element('line', {'data-part': 'ice', x1: ice.x, y1: ice.y, x2: ice.x + ice.width,
-                     y2: ice.y, ...ICE_STYLE}, svg);
+    element(
+      'line',
+      {'data-part': 'ice', x1: ice.x, y1: ice.y, x2: ice.x + ice.width, y2: ice.y, ...ICE_STYLE},
+      svg,
+    );
     // Last, so that water a pixel deep shows over the frozen level's
     // wider line, which still shows above it, and over the floor.
     if (layout.water) {

@@ -3,8 +3,8 @@
 // this one is wider, the largest size that fits is handed to the style:
 // as the console's own size, it would hold on paper too.
 const screen = document.getElementById('screen');
-const REPORT_COLUMNS = 50;  // the widest line a report can hold
-const FIT_STEP = 0.1;       // pixels: a font may round each character's width
+const REPORT_COLUMNS = 50; // the widest line a report can hold
+const FIT_STEP = 0.1; // pixels: a font may round each character's width
 const FIT_STEPS = 80;
 
 function columnsWidth(fontSize) {

@@ -9,7 +9,7 @@ import {crc32, deflateSync} from 'node:zlib';
 
 const [size, path] = [Number(process.argv[2]), process.argv[3]];
 const GROUND = process.argv[4].match(/[0-9a-f]{2}/gi).map((pair) => parseInt(pair, 16));
-const SAMPLES = 4;  // per pixel and direction, for smooth edges
+const SAMPLES = 4; // per pixel and direction, for smooth edges
 
 const WALL = [255, 255, 255];
 const WATER = [79, 195, 247];
@@ -30,13 +30,15 @@ function colour(x, y) {
 function pixels() {
   const rows = [];
   for (let row = 0; row < size; row++) {
-    const line = [0];  // each row starts with its filter type, none
+    const line = [0]; // each row starts with its filter type, none
     for (let column = 0; column < size; column++) {
       const sum = [0, 0, 0];
       for (let i = 0; i < SAMPLES * SAMPLES; i++) {
-        const x = (column + (i % SAMPLES + 0.5) / SAMPLES) / size;
+        const x = (column + ((i % SAMPLES) + 0.5) / SAMPLES) / size;
         const y = (row + (Math.floor(i / SAMPLES) + 0.5) / SAMPLES) / size;
-        colour(x, y).forEach((value, channel) => { sum[channel] += value; });
+        colour(x, y).forEach((value, channel) => {
+          sum[channel] += value;
+        });
       }
       line.push(...sum.map((value) => Math.round(value / (SAMPLES * SAMPLES))));
     }
@@ -57,11 +59,14 @@ function chunk(type, data) {
 const header = Buffer.alloc(13);
 header.writeUInt32BE(size, 0);
 header.writeUInt32BE(size, 4);
-header[8] = 8;  // bits per channel
-header[9] = 2;  // red, green and blue
-writeFileSync(path, Buffer.concat([
-  Buffer.from([0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a]),
-  chunk('IHDR', header),
-  chunk('IDAT', deflateSync(pixels(), {level: 9})),
-  chunk('IEND', Buffer.alloc(0)),
-]));
+header[8] = 8; // bits per channel
+header[9] = 2; // red, green and blue
+writeFileSync(
+  path,
+  Buffer.concat([
+    Buffer.from([0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a]),
+    chunk('IHDR', header),
+    chunk('IDAT', deflateSync(pixels(), {level: 9})),
+    chunk('IEND', Buffer.alloc(0)),
+  ]),
+);

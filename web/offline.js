@@ -12,14 +12,16 @@ function offerOffline(begun) {
   if (location.protocol !== 'https:' && location.protocol !== 'http:') {
     return;
   }
-  [['manifest', 'manifest.webmanifest'], ['icon', 'icon-192.png'],
-   ['apple-touch-icon', 'icon-192.png']]
-    .forEach(([rel, href]) => {
-      const made = document.createElement('link');
-      made.rel = rel;
-      made.href = href;
-      document.head.appendChild(made);
-    });
+  [
+    ['manifest', 'manifest.webmanifest'],
+    ['icon', 'icon-192.png'],
+    ['apple-touch-icon', 'icon-192.png'],
+  ].forEach(([rel, href]) => {
+    const made = document.createElement('link');
+    made.rel = rel;
+    made.href = href;
+    document.head.appendChild(made);
+  });
   // Browsers offer service workers only where the page is secure.
   if (!('serviceWorker' in navigator)) {
     return;
@@ -28,8 +30,11 @@ function offerOffline(begun) {
   // A page that no worker showed is a first visit: its worker taking
   // over is no release.
   if (workers.controller) {
-    workers.addEventListener('controllerchange',
-                             () => document.dispatchEvent(new Event('release')), {once: true});
+    workers.addEventListener(
+      'controllerchange',
+      () => document.dispatchEvent(new Event('release')),
+      {once: true},
+    );
   }
   // With no network, or a server that fails, the worker there already
   // goes on serving its copy.
@@ -39,11 +44,11 @@ function offerOffline(begun) {
 function newRelease(begun) {
   if (!begun) {
     document.getElementById('status').textContent =
-        'A new release of the calculator is here: opening it.';
+      'A new release of the calculator is here: opening it.';
     location.reload();
   } else {
-    document.getElementById('release').textContent = 'A new release of ' +
-        'the calculator is ready: it opens the next time this page is opened.';
+    document.getElementById('release').textContent =
+      'A new release of ' + 'the calculator is ready: it opens the next time this page is opened.';
   }
 }
 

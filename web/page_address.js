@@ -10,7 +10,7 @@ const END = 'end';
 // Of answers, as bytes: a link past that is refused unread, so that no
 // address can make the page work for long.
 const MOST_BYTES = 4096;
-const MOST_ESCAPED = 3 * MOST_BYTES + 64;  // every byte as %XX, the names
+const MOST_ESCAPED = 3 * MOST_BYTES + 64; // every byte as %XX, the names
 
 // One line: a blank as "+", and "/" as it separates lines, escaped. A
 // line that the page cannot encode as UTF-8 (a lone surrogate) is sent
@@ -31,7 +31,7 @@ function fragmentOf(sent, ended) {
     return '';
   }
   const lines = sent.split('\n');
-  const last = lines.pop();  // sent without Enter, by End input alone
+  const last = lines.pop(); // sent without Enter, by End input alone
   const parts = [];
   if (lines.length > 0) {
     parts.push(`${ANSWERS}=${lines.map(escaped).join('/')}`);
@@ -47,7 +47,10 @@ function fragmentOf(sent, ended) {
 // any fragment of another's; {refused} with the reason where it holds
 // answers that cannot be taken.
 function answersIn(fragment) {
-  const parts = fragment.replace(/^#/, '').split('&').map((part) => part.split(/=(.*)/s));
+  const parts = fragment
+    .replace(/^#/, '')
+    .split('&')
+    .map((part) => part.split(/=(.*)/s));
   const names = parts.map(([name]) => name).join('&');
   if (![ANSWERS, END].includes(parts[0][0])) {
     return null;
@@ -57,19 +60,29 @@ function answersIn(fragment) {
     return tooLong;
   }
   const unread = {refused: 'they are not in the form that the page writes'};
-  if (![ANSWERS, END, `${ANSWERS}&${END}`].includes(names) || (parts[0].length === 1 && names !== END)) {
+  if (
+    ![ANSWERS, END, `${ANSWERS}&${END}`].includes(names) ||
+    (parts[0].length === 1 && names !== END)
+  ) {
     return unread;
   }
   let sent = '';
   try {
     for (const [name, value = ''] of parts) {
-      sent += name === ANSWERS ? value.split('/').map((line) => `${unescaped(line)}\n`).join('')
-                               : unescaped(value);
+      sent +=
+        name === ANSWERS
+          ? value
+              .split('/')
+              .map((line) => `${unescaped(line)}\n`)
+              .join('')
+          : unescaped(value);
     }
   } catch {
     return unread;
   }
-  return new TextEncoder().encode(sent).length > MOST_BYTES ? tooLong : {sent, ended: names.endsWith(END)};
+  return new TextEncoder().encode(sent).length > MOST_BYTES
+    ? tooLong
+    : {sent, ended: names.endsWith(END)};
 }
 
 // Each line as it was sent: Enter ends one, and what follows the last

@@ -4,19 +4,19 @@
 // six feet beside it where one shows, with the legend and the caption.
 // In the pixels the drawing is shown in, from the lines the program
 // printed; pure, so that the page draws it and a test under node checks it.
-const DRAWING_WIDTH = 300;   // CSS pixels at most: fits a 360-pixel screen
-const DRAWING_HEIGHT = 260;  // at most, for the shapes
-const EDGE = 1;              // room for the walls' stroke on every side
-const LEGEND_ROW = 20;       // pixels for each line of the legend
-const LEGEND_GAP = 6;        // between the legend and the shapes
+const DRAWING_WIDTH = 300; // CSS pixels at most: fits a 360-pixel screen
+const DRAWING_HEIGHT = 260; // at most, for the shapes
+const EDGE = 1; // room for the walls' stroke on every side
+const LEGEND_ROW = 20; // pixels for each line of the legend
+const LEGEND_GAP = 6; // between the legend and the shapes
 const PERSON_FEET = 6;
-const PERSON_GAP_FEET = 2;   // between the reservoir and the person
+const PERSON_GAP_FEET = 2; // between the reservoir and the person
 const PERSON_WIDTH_FEET = 2;
-const PERSON_SMALLEST = 4;   // pixels tall, below which no person shows
-const SMALLEST_PART = 1;     // pixels: a part any smaller is drawn this size
-const WALLS_SMALLEST = 4;    // pixels: an empty reservoir still shows walls
-const HEADROOM = 1.1;        // the walls rise a tenth above the higher level
-const SIGNIFICANT_DIGITS = 6;  // as the report writes its figures
+const PERSON_SMALLEST = 4; // pixels tall, below which no person shows
+const SMALLEST_PART = 1; // pixels: a part any smaller is drawn this size
+const WALLS_SMALLEST = 4; // pixels: an empty reservoir still shows walls
+const HEADROOM = 1.1; // the walls rise a tenth above the higher level
+const SIGNIFICANT_DIGITS = 6; // as the report writes its figures
 
 // The report's lines that give the drawing its figures.
 const LABELS = {
@@ -34,9 +34,17 @@ function significant(value) {
   const [exact, exactExponent] = value.toExponential(SIGNIFICANT_DIGITS + 30).split('e');
   const kept = exact.slice(0, rounded.length);
   if (/^5(0*)$/.test(exact.slice(rounded.length)) && Number(kept.slice(-1)) % 2 === 0) {
-    return {sign: value < 0 ? '-' : '', digits: kept.replace(/[-.]/g, ''), exponent: Number(exactExponent)};
+    return {
+      sign: value < 0 ? '-' : '',
+      digits: kept.replace(/[-.]/g, ''),
+      exponent: Number(exactExponent),
+    };
   }
-  return {sign: value < 0 ? '-' : '', digits: rounded.replace(/[-.]/g, ''), exponent: Number(exponent)};
+  return {
+    sign: value < 0 ? '-' : '',
+    digits: rounded.replace(/[-.]/g, ''),
+    exponent: Number(exponent),
+  };
 }
 
 // A length as the report writes its figures: in the "%g" form of C's
@@ -48,8 +56,12 @@ function asReportWrites(value) {
     return sign + whole + (trimmed === '' ? '' : '.' + trimmed);
   };
   if (exponent < -4 || exponent >= SIGNIFICANT_DIGITS) {
-    return withPoint(digits[0], digits.slice(1)) + 'e' + (exponent < 0 ? '-' : '+') +
-        String(Math.abs(exponent)).padStart(2, '0');
+    return (
+      withPoint(digits[0], digits.slice(1)) +
+      'e' +
+      (exponent < 0 ? '-' : '+') +
+      String(Math.abs(exponent)).padStart(2, '0')
+    );
   }
   if (exponent >= 0) {
     return withPoint(digits.slice(0, exponent + 1), digits.slice(exponent + 1));
@@ -67,8 +79,9 @@ function feet(text) {
 function figuresOf(output) {
   const figures = {};
   for (const [name, label] of Object.entries(LABELS)) {
-    const line = output.split('\n').find((text, at, lines) =>
-      text.startsWith(label) && at < lines.length - 1);
+    const line = output
+      .split('\n')
+      .find((text, at, lines) => text.startsWith(label) && at < lines.length - 1);
     if (line === undefined) {
       return null;
     }
@@ -81,17 +94,22 @@ function figuresOf(output) {
 // Why the figures give no shape, or '' where they do.
 function whyNotDrawn(figures) {
   if (!(figures.diameter.value > 0)) {
-    return 'No reservoir is drawn: a diameter of ' + feet(figures.diameter.text) +
-        ' gives it no width.';
+    return (
+      'No reservoir is drawn: a diameter of ' + feet(figures.diameter.text) + ' gives it no width.'
+    );
   }
   for (const depth of [figures.water, figures.ice]) {
     if (!Number.isFinite(depth.value)) {
-      return 'No reservoir is drawn: a depth of ' + feet(depth.text) +
-          ' has no height that can be drawn.';
+      return (
+        'No reservoir is drawn: a depth of ' +
+        feet(depth.text) +
+        ' has no height that can be drawn.'
+      );
     }
     if (depth.value < 0) {
-      return 'No reservoir is drawn: a depth of ' + feet(depth.text) +
-          ' would lie below its floor.';
+      return (
+        'No reservoir is drawn: a depth of ' + feet(depth.text) + ' would lie below its floor.'
+      );
     }
   }
   return '';
@@ -103,8 +121,10 @@ function whyNotDrawn(figures) {
 function drawingScale(figures, width) {
   const fit = (across, up) => Math.min(width / across, DRAWING_HEIGHT / up);
   const tankHeight = Math.max(figures.water.value, figures.ice.value) * HEADROOM;
-  const withPerson = fit(figures.diameter.value + PERSON_GAP_FEET + PERSON_WIDTH_FEET,
-                         Math.max(tankHeight, PERSON_FEET));
+  const withPerson = fit(
+    figures.diameter.value + PERSON_GAP_FEET + PERSON_WIDTH_FEET,
+    Math.max(tankHeight, PERSON_FEET),
+  );
   if (PERSON_FEET * withPerson >= PERSON_SMALLEST) {
     return {pixelsPerFoot: withPerson, person: true};
   }
@@ -120,12 +140,24 @@ function drawn(pixels) {
 function smallParts(figures, pixelsPerFoot, person) {
   const notes = [];
   const parts = [
-    [figures.diameter, 'The reservoir, ' + feet(figures.diameter.text) +
-        ' across, is under a pixel wide at this scale, and is drawn a pixel wide.'],
-    [figures.water, 'The water, ' + feet(figures.water.text) +
-        ' deep, is under a pixel high at this scale, and is drawn a pixel high.'],
-    [figures.ice, 'The frozen level, ' + feet(figures.ice.text) +
-        ', is under a pixel high at this scale, and is drawn a pixel high.'],
+    [
+      figures.diameter,
+      'The reservoir, ' +
+        feet(figures.diameter.text) +
+        ' across, is under a pixel wide at this scale, and is drawn a pixel wide.',
+    ],
+    [
+      figures.water,
+      'The water, ' +
+        feet(figures.water.text) +
+        ' deep, is under a pixel high at this scale, and is drawn a pixel high.',
+    ],
+    [
+      figures.ice,
+      'The frozen level, ' +
+        feet(figures.ice.text) +
+        ', is under a pixel high at this scale, and is drawn a pixel high.',
+    ],
   ];
   for (const [figure, sentence] of parts) {
     if (figure.value > 0 && figure.value * pixelsPerFoot < SMALLEST_PART) {
@@ -180,18 +212,28 @@ function layOut(figures, width) {
     tank: {x: EDGE, y: floor - walls, width: tankWidth, height: walls},
     water: water > 0 ? {x: EDGE, y: floor - water, width: tankWidth, height: water} : null,
     ice: {x: EDGE, y: floor - ice, width: tankWidth, height: 0},
-    person: person ? {
-      x: EDGE + tankWidth + PERSON_GAP_FEET * pixelsPerFoot,
-      y: floor - personHeight,
-      width: PERSON_WIDTH_FEET * pixelsPerFoot,
-      height: personHeight,
-    } : null,
-    label: 'A reservoir ' + feet(figures.diameter.text) + ' across, with ' +
-        'water ' + feet(figures.water.text) + ' deep; frozen, the same water ' +
-        'would stand ' + feet(figures.ice.text) + ' deep.' +
-        (person ? ' A person of six feet stands beside it for scale.' : ''),
+    person: person
+      ? {
+          x: EDGE + tankWidth + PERSON_GAP_FEET * pixelsPerFoot,
+          y: floor - personHeight,
+          width: PERSON_WIDTH_FEET * pixelsPerFoot,
+          height: personHeight,
+        }
+      : null,
+    label:
+      'A reservoir ' +
+      feet(figures.diameter.text) +
+      ' across, with ' +
+      'water ' +
+      feet(figures.water.text) +
+      ' deep; frozen, the same water ' +
+      'would stand ' +
+      feet(figures.ice.text) +
+      ' deep.' +
+      (person ? ' A person of six feet stands beside it for scale.' : ''),
     caption: ['Drawn to scale: a pixel is ' + feet(asReportWrites(1 / pixelsPerFoot)) + '.']
-      .concat(smallParts(figures, pixelsPerFoot, person)).join(' '),
+      .concat(smallParts(figures, pixelsPerFoot, person))
+      .join(' '),
   };
 }
 

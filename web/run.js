@@ -16,9 +16,9 @@ const field = document.getElementById('answer');
 const again = document.getElementById('again');
 const status = document.getElementById('status');
 const reservoir = document.getElementById('reservoir');
-const LOADING = status.textContent;  // until the program's first read
-const FIRST_FIGURE = 'Total gallons needed';  // the report's first figure
-let run = null;  // the run in progress, or the one to come
+const LOADING = status.textContent; // until the program's first read
+const FIRST_FIGURE = 'Total gallons needed'; // the report's first figure
+let run = null; // the run in progress, or the one to come
 
 function currentRun() {
   return run;
@@ -52,11 +52,12 @@ function finished(exitStatus) {
   nameField('');
   document.body.dataset.waiting = 'no';
   document.body.dataset.exitStatus = String(exitStatus);
-  status.textContent = (started ? 'The run ended with exit status ' :
-                        'The calculator could not start, exit status ') +
-      exitStatus + (exitStatus === 0 ? '.' : ': see the error above.');
+  status.textContent =
+    (started ? 'The run ended with exit status ' : 'The calculator could not start, exit status ') +
+    exitStatus +
+    (exitStatus === 0 ? '.' : ': see the error above.');
   again.hidden = false;
-  form.hidden = true;  // it takes nothing more: its room goes to the report
+  form.hidden = true; // it takes nothing more: its room goes to the report
   status.focus({preventScroll: true});
   // Once what the end of the run changed is laid out, where the browser
   // may still move the page for the key or the click that ended it: the
@@ -90,18 +91,18 @@ function prepare(first) {
   delete document.body.dataset.exitStatus;
   run = {
     input: consoleInput.opened(),
-    sent: '',  // every line sent, as the page's address keeps them
-    resolve: null,  // hands the read that waits its bytes
+    sent: '', // every line sent, as the page's address keeps them
+    resolve: null, // hands the read that waits its bytes
     output: '',
     drawn: false,
     decoders: {1: new TextDecoder(), 2: new TextDecoder()},
-    awaited: first ? firstLinesShown() : null,  // to be confirmed
-    starting: true,  // until its first read
-    replay: null,  // {lines, ended}: lines to send at the reads to come
+    awaited: first ? firstLinesShown() : null, // to be confirmed
+    starting: true, // until its first read
+    replay: null, // {lines, ended}: lines to send at the reads to come
   };
   if (!first) {
     keepInAddress(run.sent, false);
-    field.focus();  // the page's own field has the focus from the first
+    field.focus(); // the page's own field has the focus from the first
     return;
   }
   // Lines typed while the page loaded follow the address's, if any.
@@ -115,8 +116,10 @@ function prepare(first) {
   }
   early.forEach((echo) => echo.remove());
   const lines = linesOf(kept.sent);
-  run.replay = {lines: kept.ended ? lines : lines.concat(early.map((echo) => echo.textContent)),
-                ended: kept.ended};
+  run.replay = {
+    lines: kept.ended ? lines : lines.concat(early.map((echo) => echo.textContent)),
+    ended: kept.ended,
+  };
   setInputEnabled(!kept.ended);
 }
 

@@ -8,7 +8,7 @@ mergeInto(LibraryManager.library, {
   $waterStdio__deps: ['$ERRNO_CODES'],
   $waterStdio: {
     // The buffers of a readv or writev call, in order, as views of memory.
-    buffers: function(iov, count) {
+    buffers: function (iov, count) {
       const views = [];
       for (let i = 0; i < count; i++) {
         const base = HEAPU32[(iov + i * 8) >> 2];
@@ -18,8 +18,10 @@ mergeInto(LibraryManager.library, {
       return views;
     },
 
-    size: function(views) {
-      return views.reduce(function(total, view) { return total + view.length; }, 0);
+    size: function (views) {
+      return views.reduce(function (total, view) {
+        return total + view.length;
+      }, 0);
     },
 
     // How long a pipe that is full or empty for now is left before the
@@ -28,13 +30,13 @@ mergeInto(LibraryManager.library, {
 
     // The errno that the C library knows by the name node gives an error,
     // so that its message says what went wrong.
-    errnoOf: function(error) {
+    errnoOf: function (error) {
       const code = error && error.code;
       return ERRNO_CODES[code] || ERRNO_CODES['EIO'];
     },
 
     // Node's own modules, under node.
-    node: function(name) {
+    node: function (name) {
       return require(name);
     },
 
@@ -42,7 +44,7 @@ mergeInto(LibraryManager.library, {
     sleeper: null,
 
     // Blocks the thread for `milliseconds` without using the processor.
-    sleep: function(milliseconds) {
+    sleep: function (milliseconds) {
       if (!waterStdio.sleeper) {
         waterStdio.sleeper = new Int32Array(new SharedArrayBuffer(4));
       }
@@ -51,7 +53,7 @@ mergeInto(LibraryManager.library, {
 
     // Gives 0 or an errno. A write cannot suspend the program, so where a
     // pipe is full for now it sleeps until there is room.
-    writeNode: function(fd, bytes) {
+    writeNode: function (fd, bytes) {
       const fs = waterStdio.node('fs');
       for (let done = 0; done < bytes.length;) {
         try {
@@ -67,12 +69,14 @@ mergeInto(LibraryManager.library, {
     },
 
     // Calls back with an errno, or 0 and the bytes read (none at the end).
-    readNode: function(fd, size, done) {
+    readNode: function (fd, size, done) {
       const buffer = Buffer.alloc(size);
-      waterStdio.node('fs').read(fd, buffer, 0, size, null, function(error, count) {
-        if (error && error.code === 'EAGAIN') {  // nothing in the pipe yet
-          setTimeout(function() { waterStdio.readNode(fd, size, done); },
-                     waterStdio.retryMilliseconds);
+      waterStdio.node('fs').read(fd, buffer, 0, size, null, function (error, count) {
+        if (error && error.code === 'EAGAIN') {
+          // nothing in the pipe yet
+          setTimeout(function () {
+            waterStdio.readNode(fd, size, done);
+          }, waterStdio.retryMilliseconds);
         } else if (error) {
           done(waterStdio.errnoOf(error));
         } else {
@@ -82,7 +86,7 @@ mergeInto(LibraryManager.library, {
     },
 
     // Gives 0 or an errno.
-    write: function(fd, bytes) {
+    write: function (fd, bytes) {
       if (ENVIRONMENT_IS_NODE) {
         return waterStdio.writeNode(fd, bytes);
       }
@@ -92,7 +96,7 @@ mergeInto(LibraryManager.library, {
     // Resumes the program in a page. Its exit ends it by throwing its
     // status up the stack that resumed it: the normal end of a run, which
     // must not reach the page as an error.
-    resume: function(done, errno, bytes) {
+    resume: function (done, errno, bytes) {
       try {
         done(errno, bytes);
       } catch (thrown) {
@@ -104,12 +108,12 @@ mergeInto(LibraryManager.library, {
 
     // Calls back with an errno, or 0 and the bytes read (none at the end).
     // The page's console always gives bytes, at the end none.
-    read: function(fd, size, done) {
+    read: function (fd, size, done) {
       if (ENVIRONMENT_IS_NODE) {
         waterStdio.readNode(fd, size, done);
         return;
       }
-      Module['waterConsole'].read(fd, size).then(function(bytes) {
+      Module['waterConsole'].read(fd, size).then(function (bytes) {
         waterStdio.resume(done, 0, bytes);
       });
     },
@@ -117,16 +121,16 @@ mergeInto(LibraryManager.library, {
 
   // What the runtime calls at exit to flush the C library's streams when
   // it has no file system: the C library flushes them itself here.
-  $flush_NO_FILESYSTEM: function() {},
+  $flush_NO_FILESYSTEM: function () {},
 
   fd_write__deps: ['$waterStdio', '$flush_NO_FILESYSTEM'],
   fd_write__sig: 'iiiii',
-  fd_write: function(fd, iov, iovcnt, pnum) {
+  fd_write: function (fd, iov, iovcnt, pnum) {
     const views = waterStdio.buffers(iov, iovcnt);
     const total = waterStdio.size(views);
     const bytes = new Uint8Array(total);
     let at = 0;
-    views.forEach(function(view) {
+    views.forEach(function (view) {
       bytes.set(view, at);
       at += view.length;
     });
@@ -139,10 +143,10 @@ mergeInto(LibraryManager.library, {
 
   fd_read__deps: ['$waterStdio', '$Asyncify'],
   fd_read__sig: 'iiiii',
-  fd_read: function(fd, iov, iovcnt, pnum) {
-    return Asyncify.handleSleep(function(wakeUp) {
+  fd_read: function (fd, iov, iovcnt, pnum) {
+    return Asyncify.handleSleep(function (wakeUp) {
       const views = waterStdio.buffers(iov, iovcnt);
-      waterStdio.read(fd, waterStdio.size(views), function(errno, bytes) {
+      waterStdio.read(fd, waterStdio.size(views), function (errno, bytes) {
         if (errno === 0) {
           // The program is suspended, so its memory is where it was.
           for (let i = 0, at = 0; at < bytes.length; i++) {
@@ -158,10 +162,10 @@ mergeInto(LibraryManager.library, {
   },
 
   water_calculator_input_is_terminal__deps: ['$waterStdio'],
-  water_calculator_input_is_terminal: function() {
+  water_calculator_input_is_terminal: function () {
     if (ENVIRONMENT_IS_NODE) {
       return waterStdio.node('tty').isatty(0) ? 1 : 0;
     }
-    return 1;  // a page's console has a person at it
+    return 1; // a page's console has a person at it
   },
 });

@@ -12,8 +12,8 @@ const field = document.getElementById('answer');
 const inputs = form.querySelectorAll('input, button');
 const status = document.getElementById('status');
 const encoder = new TextEncoder();
-const FIELD_NAME = 'Answer';  // while no question waits
-let touched = false;  // whether the person has typed or run anything
+const FIELD_NAME = 'Answer'; // while no question waits
+let touched = false; // whether the person has typed or run anything
 
 // Whether the person has begun, so that nothing would be lost by a reload.
 function begun() {
@@ -48,7 +48,7 @@ function deliver(thisRun) {
     if (question !== '') {
       nameField(question);
     }
-    field.scrollIntoView({block: 'nearest'});  // once a read, not a write
+    field.scrollIntoView({block: 'nearest'}); // once a read, not a write
   }
   document.body.dataset.waiting = input.readSize > 0 ? 'yes' : 'no';
 }
@@ -85,7 +85,7 @@ function replayLine(thisRun) {
     if (replay.ended) {
       inputEnded(thisRun);
     }
-    keepInAddress(thisRun.sent, thisRun.input.ended);  // which held these lines until now
+    keepInAddress(thisRun.sent, thisRun.input.ended); // which held these lines until now
   }
 }
 

@@ -8,8 +8,29 @@ const MOST_BYTES = 4096;
 
 // Lines as a person might send them, and as a link might carry them.
 function randomSent(random) {
-  const alphabet = ['4', '30', '1e3', '-', '.', ' ', '\t', '\n', '/', '+', '%', '%2F', '&', '=', '#',
-                    '&end', '?', 'ü', '€', '😀', '<b>'];
+  const alphabet = [
+    '4',
+    '30',
+    '1e3',
+    '-',
+    '.',
+    ' ',
+    '\t',
+    '\n',
+    '/',
+    '+',
+    '%',
+    '%2F',
+    '&',
+    '=',
+    '#',
+    '&end',
+    '?',
+    'ü',
+    '€',
+    '😀',
+    '<b>',
+  ];
   let sent = '';
   for (let parts = Math.floor(random() * 12); parts > 0; parts--) {
     sent += alphabet[Math.floor(random() * alphabet.length)];
@@ -26,7 +47,7 @@ function seeded(seed) {
   };
 }
 
-describe('the answers in the page\'s address', () => {
+describe("the answers in the page's address", () => {
   it('keeps blanks readable and lines apart', () => {
     assert.equal(address.fragmentOf('4 30 10\n', false), '#answers=4+30+10');
     assert.equal(address.fragmentOf('4\n30\n10\nq\n', true), '#answers=4/30/10/q&end');
@@ -40,10 +61,17 @@ describe('the answers in the page\'s address', () => {
       const lines = randomSent(random).replace(/[^\n]$/, '$&\n');
       const sent = lines + (ended ? randomSent(random).replace(/\n/g, '') : '');
       const fragment = address.fragmentOf(sent, ended);
-      assert.deepEqual(fragment === '' ? null : address.answersIn(fragment),
-                       sent === '' && !ended ? null : {sent, ended}, JSON.stringify(fragment));
+      assert.deepEqual(
+        fragment === '' ? null : address.answersIn(fragment),
+        sent === '' && !ended ? null : {sent, ended},
+        JSON.stringify(fragment),
+      );
       assert.deepEqual(address.linesOf(sent).join(''), sent);
-      assert.ok(address.linesOf(sent).every((line, at, lines) => line.endsWith('\n') || at === lines.length - 1));
+      assert.ok(
+        address
+          .linesOf(sent)
+          .every((line, at, lines) => line.endsWith('\n') || at === lines.length - 1),
+      );
     }
   });
 
@@ -56,9 +84,16 @@ describe('the answers in the page\'s address', () => {
     for (const fragment of ['', '#', '#report', '#answer=4', '#ending']) {
       assert.equal(address.answersIn(fragment), null, fragment);
     }
-    for (const fragment of ['#answers', '#answers=%E0', '#answers=4&x', '#end&answers=4', '#answers=4&end&end',
-                            `#answers=${'1'.repeat(MOST_BYTES + 1)}`, `#answers=${'%31'.repeat(MOST_BYTES)}`,
-                            `#end=${'%'.repeat(1 << 20)}`]) {
+    for (const fragment of [
+      '#answers',
+      '#answers=%E0',
+      '#answers=4&x',
+      '#end&answers=4',
+      '#answers=4&end&end',
+      `#answers=${'1'.repeat(MOST_BYTES + 1)}`,
+      `#answers=${'%31'.repeat(MOST_BYTES)}`,
+      `#end=${'%'.repeat(1 << 20)}`,
+    ]) {
       assert.ok(address.answersIn(fragment).refused, fragment.slice(0, 40));
     }
   });

@@ -30,9 +30,16 @@ export function launchChromium(userDataDir) {
     executablePath: PROGRAMS.chromium,
     headless: true,
     userDataDir,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-           '--disable-background-networking', '--disable-component-update',
-           '--disable-sync', '--disable-default-apps'],
+    args: [
+      '--no-sandbox',
+      '--disable-gpu',
+      '--disable-quic',
+      '--no-first-run',
+      '--disable-background-networking',
+      '--disable-component-update',
+      '--disable-sync',
+      '--disable-default-apps',
+    ],
   });
 }
 
@@ -41,9 +48,11 @@ function pagesOf(pdf) {
   const text = Buffer.from(pdf).toString('latin1');
   const inflated = [...text.matchAll(/stream\r?\n([\s\S]*?)endstream/g)].map(([, body]) => {
     try {
-      return inflateSync(Buffer.from(body, 'latin1'), {finishFlush: constants.Z_SYNC_FLUSH}).toString('latin1');
+      return inflateSync(Buffer.from(body, 'latin1'), {
+        finishFlush: constants.Z_SYNC_FLUSH,
+      }).toString('latin1');
     } catch {
-      return '';  // not deflated
+      return ''; // not deflated
     }
   });
   return ([text, ...inflated].join('\n').match(/\/Type\s*\/Page\b(?!s)/g) || []).length;
@@ -67,7 +76,7 @@ function puppeteerTab(tab) {
     reload: () => tab.reload({waitUntil: 'load'}),
     evaluate: (code, ...args) => tab.evaluate(code, ...args),
     type: (text) => tab.type('#answer', text),
-    keys: (text) => tab.keyboard.type(text),  // to whatever has the focus
+    keys: (text) => tab.keyboard.type(text), // to whatever has the focus
     press: (key) => tab.keyboard.press(key),
     async endInputKeys(letter, shift = false) {
       const held = shift ? ['Control', 'Shift'] : ['Control'];
@@ -86,9 +95,16 @@ function puppeteerTab(tab) {
     // Code run in each document the tab opens, before the page's own.
     beforeScripts: (code) => tab.evaluateOnNewDocument(code),
     // Whether the engine took the light or dark scheme, or print media.
-    colorScheme: (value) => tab.emulateMediaFeatures([{name: 'prefers-color-scheme', value}])
-      .then(() => true, () => false),
-    printMedia: (on) => tab.emulateMediaType(on ? 'print' : null).then(() => true, () => false),
+    colorScheme: (value) =>
+      tab.emulateMediaFeatures([{name: 'prefers-color-scheme', value}]).then(
+        () => true,
+        () => false,
+      ),
+    printMedia: (on) =>
+      tab.emulateMediaType(on ? 'print' : null).then(
+        () => true,
+        () => false,
+      ),
     // The pages of the page printed on `format` paper, or null where the
     // engine cannot print here.
     printedPages: (format) => tab.pdf({format}).then(pagesOf, () => null),
@@ -120,9 +136,11 @@ function freePort() {
 
 // Xvfb on a display it picks itself, told back through a pipe.
 function startDisplay() {
-  const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', '1280x1024x24',
-                              '-nolisten', 'tcp'],
-                     {stdio: ['ignore', 'ignore', 'ignore', 'pipe']});
+  const xvfb = spawn(
+    'Xvfb',
+    ['-displayfd', '3', '-screen', '0', '1280x1024x24', '-nolisten', 'tcp'],
+    {stdio: ['ignore', 'ignore', 'ignore', 'pipe']},
+  );
   return new Promise((resolve, reject) => {
     let told = '';
     xvfb.stdio[3].on('data', (data) => {
@@ -140,8 +158,10 @@ function startDisplay() {
 async function webkitBrowser() {
   const display = await startDisplay();
   const port = await freePort();
-  const driver = spawn(PROGRAMS.webkit, [`--port=${port}`],
-                       {stdio: 'ignore', env: {...process.env, DISPLAY: display.name}});
+  const driver = spawn(PROGRAMS.webkit, [`--port=${port}`], {
+    stdio: 'ignore',
+    env: {...process.env, DISPLAY: display.name},
+  });
   const base = `http://127.0.0.1:${port}`;
   async function call(method, path, body) {
     const response = await fetch(base + path, {
@@ -158,14 +178,21 @@ async function webkitBrowser() {
   let session;
   for (let tries = 0; !session; tries++) {
     try {
-      session = await call('POST', '/session', {capabilities: {alwaysMatch: {
-        'webkitgtk:browserOptions': {binary: MINIBROWSER, args: ['--automation', '--full-screen']},
-      }}});
+      session = await call('POST', '/session', {
+        capabilities: {
+          alwaysMatch: {
+            'webkitgtk:browserOptions': {
+              binary: MINIBROWSER,
+              args: ['--automation', '--full-screen'],
+            },
+          },
+        },
+      });
     } catch (error) {
       if (tries === 50) {
         throw error;
       }
-      await sleep(100);  // the driver is still starting
+      await sleep(100); // the driver is still starting
     }
   }
   const at = `/session/${session.sessionId}`;
@@ -173,39 +200,68 @@ async function webkitBrowser() {
     call('POST', `${at}/execute/sync`, {script: `return (${code}).apply(null, arguments);`, args});
   const find = async (selector) =>
     Object.values(await call('POST', `${at}/element`, {using: 'css selector', value: selector}))[0];
-  let field;  // the answer field of the page last opened
+  let field; // the answer field of the page last opened
   const keys = (text) => call('POST', `${at}/element/${field}/value`, {text});
   // Keys to whatever has the focus.
-  const focusedKeys = (characters) => call('POST', `${at}/actions`, {actions: [{
-    type: 'key', id: 'keyboard',
-    actions: [...characters].flatMap((value) => [{type: 'keyDown', value}, {type: 'keyUp', value}]),
-  }]});
+  const focusedKeys = (characters) =>
+    call('POST', `${at}/actions`, {
+      actions: [
+        {
+          type: 'key',
+          id: 'keyboard',
+          actions: [...characters].flatMap((value) => [
+            {type: 'keyDown', value},
+            {type: 'keyUp', value},
+          ]),
+        },
+      ],
+    });
   // Errors the page just opened meets from here on; WebDriver tells of
   // none itself.
   async function opened() {
-    await run(String(() => {
-      window.pageErrors = [];
-      window.addEventListener('error', (event) => window.pageErrors.push(event.message));
-      window.addEventListener('unhandledrejection',
-                              (event) => window.pageErrors.push(String(event.reason)));
-    }), []);
+    await run(
+      String(() => {
+        window.pageErrors = [];
+        window.addEventListener('error', (event) => window.pageErrors.push(event.message));
+        window.addEventListener('unhandledrejection', (event) =>
+          window.pageErrors.push(String(event.reason)),
+        );
+      }),
+      [],
+    );
     field = await find('#answer');
   }
   const tab = {
-    size: (viewport) => call('POST', `${at}/window/rect`,
-                             {x: 0, y: 0, width: viewport.width, height: viewport.height}),
+    size: (viewport) =>
+      call('POST', `${at}/window/rect`, {
+        x: 0,
+        y: 0,
+        width: viewport.width,
+        height: viewport.height,
+      }),
     goto: (url) => call('POST', `${at}/url`, {url}).then(opened),
     reload: () => call('POST', `${at}/refresh`, {}).then(opened),
-    evaluate: (code, ...args) => run(typeof code === 'function' ? String(code) : `function () { ${code} }`, args),
+    evaluate: (code, ...args) =>
+      run(typeof code === 'function' ? String(code) : `function () { ${code} }`, args),
     type: async (text) => text && keys(text),
     keys: focusedKeys,
     press: (key) => focusedKeys({Enter: '\uE007', Backspace: '\uE003'}[key] || key),
     endInputKeys(letter, shift = false) {
-      const held = shift ? ['\uE009', '\uE008'] : ['\uE009'];  // Control, Shift
-      return call('POST', `${at}/actions`, {actions: [{type: 'key', id: 'keyboard', actions: [
-        ...held.map((value) => ({type: 'keyDown', value})), {type: 'keyDown', value: letter},
-        {type: 'keyUp', value: letter}, ...held.reverse().map((value) => ({type: 'keyUp', value}))],
-      }]});
+      const held = shift ? ['\uE009', '\uE008'] : ['\uE009']; // Control, Shift
+      return call('POST', `${at}/actions`, {
+        actions: [
+          {
+            type: 'key',
+            id: 'keyboard',
+            actions: [
+              ...held.map((value) => ({type: 'keyDown', value})),
+              {type: 'keyDown', value: letter},
+              {type: 'keyUp', value: letter},
+              ...held.reverse().map((value) => ({type: 'keyUp', value})),
+            ],
+          },
+        ],
+      });
     },
     async click(selector) {
       await call('POST', `${at}/element/${await find(selector)}/click`, {});
@@ -214,11 +270,19 @@ async function webkitBrowser() {
       writeFileSync(path, await tab.viewShot());
     },
     async viewShot() {
-      await sleep(1000);  // the driver's picture can lag the page
+      await sleep(1000); // the driver's picture can lag the page
       return Buffer.from(await call('GET', `${at}/screenshot`), 'base64');
     },
-    errors: () => run(String(() => window.pageErrors || []), []),
-    requests: () => run(String(() => performance.getEntriesByType('resource').map((entry) => entry.name)), []),
+    errors: () =>
+      run(
+        String(() => window.pageErrors || []),
+        [],
+      ),
+    requests: () =>
+      run(
+        String(() => performance.getEntriesByType('resource').map((entry) => entry.name)),
+        [],
+      ),
     // Plain WebDriver has no way to either.
     colorScheme: async () => false,
     printMedia: async () => false,
@@ -226,7 +290,7 @@ async function webkitBrowser() {
     close: async () => {},
   };
   return {
-    newTab: async () => tab,  // one window, reused
+    newTab: async () => tab, // one window, reused
     async close() {
       await call('DELETE', at).catch(() => {});
       driver.kill();
@@ -245,9 +309,14 @@ export async function launch(engine) {
   }
   const profile = mkdtempSync(join(tmpdir(), `${engine}-`));
   const cleanUp = () => rmSync(profile, {recursive: true, force: true});
-  const launched = engine === 'chromium'
-    ? await launchChromium(profile)
-    : await puppeteer.launch({browser: 'firefox', executablePath: PROGRAMS.firefox,
-                              headless: true, userDataDir: profile});
+  const launched =
+    engine === 'chromium'
+      ? await launchChromium(profile)
+      : await puppeteer.launch({
+          browser: 'firefox',
+          executablePath: PROGRAMS.firefox,
+          headless: true,
+          userDataDir: profile,
+        });
   return puppeteerBrowser(launched, cleanUp);
 }

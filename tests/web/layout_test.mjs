@@ -12,7 +12,7 @@ import * as layout from '../../web/reservoir_layout.js';
 
 const [casesDir, floatFormats] = process.argv.slice(2);
 const RANDOM_REPORTS = 5000;
-const NARROW = 200;  // pixels, as on a screen with no room for the full width
+const NARROW = 200; // pixels, as on a screen with no room for the full width
 
 function check(holds, what) {
   assert.ok(holds, what);
@@ -21,8 +21,11 @@ function check(holds, what) {
 const same = (a, b) => Math.abs(a - b) <= 1e-9 * Math.max(1, Math.abs(a), Math.abs(b));
 // The caption's scale has six significant digits.
 const close = (a, b) => Math.abs(a - b) <= 1e-5 * Math.max(Math.abs(a), Math.abs(b));
-const inside = (box, drawing) => box.x >= 0 && box.y >= 0 &&
-    box.x + box.width <= drawing.width + 1e-9 && box.y + box.height <= drawing.height + 1e-9;
+const inside = (box, drawing) =>
+  box.x >= 0 &&
+  box.y >= 0 &&
+  box.x + box.width <= drawing.width + 1e-9 &&
+  box.y + box.height <= drawing.height + 1e-9;
 
 // The report's figures, read here from its lines, not by the layout's
 // own reading: as printed, and as numbers (inf and nan as NaN).
@@ -31,8 +34,11 @@ function reportFigures(output) {
     const text = new RegExp(`^${label}: (\\S+)`, 'm').exec(output)[1];
     return {text, value: Number(text)};
   };
-  return {diameter: read('Diameter of resiviour'), water: read('Height of water if liquid'),
-          ice: read('Height of frozen water')};
+  return {
+    diameter: read('Diameter of resiviour'),
+    water: read('Height of water if liquid'),
+    ice: read('Height of frozen water'),
+  };
 }
 
 function checkLayout(where, output, width) {
@@ -43,28 +49,41 @@ function checkLayout(where, output, width) {
   if (!(diameter > 0 && Number.isFinite(water) && Number.isFinite(ice) && water >= 0 && ice >= 0)) {
     // A sentence in the drawing's place names a figure that gives no shape.
     const causes = [[figures.diameter, !(diameter > 0)]].concat(
-      [figures.water, figures.ice].map((f) => [f, !Number.isFinite(f.value) || f.value < 0]));
-    check(drawn.reason && causes.some(([f, gives]) => gives && drawn.reason.includes(` ${f.text} f`)) &&
-          !/(^|\s)-?1 feet/.test(drawn.reason), `a sentence names the figure that gives no shape: ${show}`);
+      [figures.water, figures.ice].map((f) => [f, !Number.isFinite(f.value) || f.value < 0]),
+    );
+    check(
+      drawn.reason &&
+        causes.some(([f, gives]) => gives && drawn.reason.includes(` ${f.text} f`)) &&
+        !/(^|\s)-?1 feet/.test(drawn.reason),
+      `a sentence names the figure that gives no shape: ${show}`,
+    );
     return;
   }
   check(drawn.reason === undefined && drawn.width <= width, `a drawing, within its width: ${show}`);
   const {tank, person, caption} = drawn;
   const floor = tank.y + tank.height;
   const boxes = [tank, drawn.ice, drawn.water, person].filter((box) => box);
-  check(boxes.every((box) => inside(box, drawn) && box.height <= layout.DRAWING_HEIGHT * (1 + 1e-9)),
-        `every shape within the drawing, and no taller than its shapes may be: ${show}`);
+  check(
+    boxes.every((box) => inside(box, drawn) && box.height <= layout.DRAWING_HEIGHT * (1 + 1e-9)),
+    `every shape within the drawing, and no taller than its shapes may be: ${show}`,
+  );
   const legendBottom = Math.max(...drawn.legend.map((row) => row.top + row.height));
-  check(boxes.every((box) => box.y >= legendBottom) && drawn.legend.every((row) => inside(
-    {x: 0, y: row.top, width: 0, height: row.height}, drawn)), `the legend clear of the shapes: ${show}`);
+  check(
+    boxes.every((box) => box.y >= legendBottom) &&
+      drawn.legend.every((row) => inside({x: 0, y: row.top, width: 0, height: row.height}, drawn)),
+    `the legend clear of the shapes: ${show}`,
+  );
 
   // Pixels for each length, at the scale the caption states, or a pixel
   // where that is under one, named in the caption.
   const stated = /a pixel is (\S+) (feet|foot)\./.exec(caption);
   const perFoot = 1 / Number(stated && stated[1]);
   const levels = {water: drawn.water ? drawn.water.height : 0, ice: floor - drawn.ice.y};
-  const parts = [['The reservoir', diameter, tank.width], ['The water', water, levels.water],
-                 ['The frozen level', ice, levels.ice]];
+  const parts = [
+    ['The reservoir', diameter, tank.width],
+    ['The water', water, levels.water],
+    ['The frozen level', ice, levels.ice],
+  ];
   for (const [name, feet, pixels] of parts) {
     const named = new RegExp(`${name}, [^,]+, is under a pixel`).test(caption);
     if (feet > 0 && feet * perFoot < 1) {
@@ -73,35 +92,58 @@ function checkLayout(where, output, width) {
       check(close(pixels, feet * perFoot) && !named, `${name} at the stated scale: ${show}`);
     }
   }
-  check(water > 0 ? same(drawn.water.y + drawn.water.height, floor) && same(drawn.water.width, tank.width)
-                  : drawn.water === null && caption.includes('holds no water'),
-        `the water on the floor, as wide as the tank, or none: ${show}`);
-  check(drawn.ice.height === 0 && drawn.ice.width === tank.width, `the frozen level is level: ${show}`);
-  check(tank.height >= 1 && tank.height > Math.max(levels.water, levels.ice),
-        `the walls show above both levels: ${show}`);
+  check(
+    water > 0
+      ? same(drawn.water.y + drawn.water.height, floor) && same(drawn.water.width, tank.width)
+      : drawn.water === null && caption.includes('holds no water'),
+    `the water on the floor, as wide as the tank, or none: ${show}`,
+  );
+  check(
+    drawn.ice.height === 0 && drawn.ice.width === tank.width,
+    `the frozen level is level: ${show}`,
+  );
+  check(
+    tank.height >= 1 && tank.height > Math.max(levels.water, levels.ice),
+    `the walls show above both levels: ${show}`,
+  );
   if (person) {
-    check(person.height >= 4 && close(person.height, 6 * perFoot) && person.x >= tank.x + tank.width &&
-          same(person.y + person.height, floor), `a person six feet tall, beside the tank: ${show}`);
+    check(
+      person.height >= 4 &&
+        close(person.height, 6 * perFoot) &&
+        person.x >= tank.x + tank.width &&
+        same(person.y + person.height, floor),
+      `a person six feet tall, beside the tank: ${show}`,
+    );
   } else {
     check(caption.includes('too small to show'), `the person's sentence: ${show}`);
   }
   check(!/(^|\s)-?1 feet/.test(`${caption} ${drawn.label}`), `one foot is "1 foot": ${show}`);
-  check([figures.diameter, figures.water, figures.ice].every((f) => drawn.label.includes(` ${f.text} f`)) &&
-        drawn.label.includes('person') === Boolean(person), `the text alternative gives the figures: ${show}`);
+  check(
+    [figures.diameter, figures.water, figures.ice].every((f) =>
+      drawn.label.includes(` ${f.text} f`),
+    ) && drawn.label.includes('person') === Boolean(person),
+    `the text alternative gives the figures: ${show}`,
+  );
   // The legend gives each figure as the report printed it, in the report's
   // order, the water's and the frozen level's rows with their swatches.
   const given = [figures.diameter, figures.water, figures.ice].every((f, at) =>
-    drawn.legend[at].text.includes(` ${f.text} ft`));
-  check(given && drawn.legend[1].swatch === 'water' &&
-        drawn.legend[2].swatch === 'ice' && drawn.legend.length === (person ? 4 : 3),
-        `the legend's rows, each with its figure and swatch: ${show}`);
+    drawn.legend[at].text.includes(` ${f.text} ft`),
+  );
+  check(
+    given &&
+      drawn.legend[1].swatch === 'water' &&
+      drawn.legend[2].swatch === 'ice' &&
+      drawn.legend.length === (person ? 4 : 3),
+    `the legend's rows, each with its figure and swatch: ${show}`,
+  );
   check(floor + 0.5 <= drawn.height, `the floor's stroke within the drawing: ${show}`);
 }
 
 // Random figures, of every size the report can print, and the ones it
 // prints for no size: zero, negative, inf, -inf and nan.
 let seed = 2026;
-function random() {  // mulberry32, so that every run meets the same figures
+function random() {
+  // mulberry32, so that every run meets the same figures
   seed = (seed + 0x6d2b79f5) | 0;
   let t = Math.imul(seed ^ (seed >>> 15), 1 | seed);
   t = (t + Math.imul(t ^ (t >>> 7), 61 | t)) ^ t;
@@ -115,9 +157,10 @@ function figure() {
   return (10 ** (random() * 78 - 39)).toPrecision(6);
 }
 
-describe('the drawing\'s layout', () => {
+describe("the drawing's layout", () => {
   it('draws every golden report to scale, or says why not', () => {
-    const reports = readdirSync(casesDir).filter((file) => file.endsWith('.out'))
+    const reports = readdirSync(casesDir)
+      .filter((file) => file.endsWith('.out'))
       .map((name) => [name, readFileSync(join(casesDir, name), 'utf8')])
       .filter(([, output]) => layout.figuresOf(output));
     assert.ok(reports.length > 0);
@@ -134,13 +177,19 @@ describe('the drawing\'s layout', () => {
       const ice = random() < 0.5 ? water : figure();
       const {LABELS} = layout;
       const output = `${LABELS.diameter}${diameter}\n${LABELS.water}${water} feet\n${LABELS.ice}${ice} feet\n`;
-      checkLayout(`random ${diameter} ${water} ${ice}`, output, random() < 0.5 ? layout.DRAWING_WIDTH : NARROW);
+      checkLayout(
+        `random ${diameter} ${water} ${ice}`,
+        output,
+        random() < 0.5 ? layout.DRAWING_WIDTH : NARROW,
+      );
     }
   });
 
   // As glibc's printf wrote the floats of the report's own table.
   it('writes its scale as the report writes figures', () => {
-    for (const row of readFileSync(floatFormats, 'utf8').split('\n').filter((line) => line !== '')) {
+    for (const row of readFileSync(floatFormats, 'utf8')
+      .split('\n')
+      .filter((line) => line !== '')) {
       const [bits, expected] = row.split(' ');
       const value = new Float32Array(new Uint32Array([parseInt(bits, 16)]).buffer)[0];
       if (Number.isFinite(value)) {

@@ -79,13 +79,18 @@ export async function waitFor(tab, condition, what) {
 // taken the click, so the last run's status is cleared first: a wait that
 // follows sees the new run's, never the old one's.
 export async function runAgain(tab) {
-  await tab.evaluate(() => { delete document.body.dataset.exitStatus; });
+  await tab.evaluate(() => {
+    delete document.body.dataset.exitStatus;
+  });
   await tab.click('#again');
 }
 
 export async function waitForTurn(tab) {
-  await waitFor(tab, () => document.body.dataset.waiting === 'yes' ||
-                           document.body.dataset.exitStatus !== undefined, 'the program');
+  await waitFor(
+    tab,
+    () => document.body.dataset.waiting === 'yes' || document.body.dataset.exitStatus !== undefined,
+    'the program',
+  );
   return tab.evaluate(() => document.body.dataset.exitStatus === undefined);
 }
 
@@ -95,11 +100,14 @@ export async function waitForTurn(tab) {
 export async function typeLine(tab, text, phone) {
   // Tabs would move the focus, and a very long line takes long to type.
   if (text.length > 80 || text.includes('\t')) {
-    await tab.evaluate((value) => { document.getElementById('answer').value = value; }, text);
+    await tab.evaluate((value) => {
+      document.getElementById('answer').value = value;
+    }, text);
     return;
   }
-  const keys = phone && await tab.evaluate(
-    () => getComputedStyle(document.querySelector('.key')).display !== 'none');
+  const keys =
+    phone &&
+    (await tab.evaluate(() => getComputedStyle(document.querySelector('.key')).display !== 'none'));
   let plain = '';
   for (const character of text) {
     if (keys && '-.e'.includes(character)) {
@@ -119,16 +127,23 @@ export async function typeLine(tab, text, phone) {
 export async function checkWaiting(tab, where) {
   const [name, shown, inView, status, againHidden] = await tab.evaluate(() => {
     const {top, bottom} = document.getElementById('answer').getBoundingClientRect();
-    return [document.querySelector('label[for="answer"]').textContent,
-            [...document.querySelectorAll('#screen span:not(.echo)')].map((s) => s.textContent).join(''),
-            top >= 0 && bottom <= window.innerHeight + 1,
-            document.getElementById('status').textContent, document.getElementById('again').hidden];
+    return [
+      document.querySelector('label[for="answer"]').textContent,
+      [...document.querySelectorAll('#screen span:not(.echo)')].map((s) => s.textContent).join(''),
+      top >= 0 && bottom <= window.innerHeight + 1,
+      document.getElementById('status').textContent,
+      document.getElementById('again').hidden,
+    ];
   });
   // One question, however many were answered on the line typed ahead.
-  check(/^[^?]+\??$/.test(name) && name !== 'Answer' && shown.trimEnd().endsWith(name),
-        `${where}: the field is named for the one question that waits (${name})`);
-  check(inView && status === '' && againHidden,
-        `${where}: while the program waits, the field is in view, with no status and no Run again (${status})`);
+  check(
+    /^[^?]+\??$/.test(name) && name !== 'Answer' && shown.trimEnd().endsWith(name),
+    `${where}: the field is named for the one question that waits (${name})`,
+  );
+  check(
+    inView && status === '' && againHidden,
+    `${where}: while the program waits, the field is in view, with no status and no Run again (${status})`,
+  );
 }
 
 // Types the case's input, then ends it the way this viewport's person
@@ -154,8 +169,10 @@ export async function typeCase(tab, input, phone, where) {
     await tab.click('#end');
   } else {
     await tab.endInputKeys('d');
-    check(await tab.evaluate(() => window.ctrlDTaken === true),
-          `${where}: Ctrl-D is the page's, not the browser's`);
+    check(
+      await tab.evaluate(() => window.ctrlDTaken === true),
+      `${where}: Ctrl-D is the page's, not the browser's`,
+    );
   }
   return typed + last;
 }
@@ -166,8 +183,10 @@ export function consoleShown(tab) {
     const screen = document.getElementById('screen');
     // The report's lines: the program's, past the banner and the rule, but
     // for the questions.
-    const reportLines = () => [...screen.querySelectorAll('span[data-fd="1"]')]
-      .filter((s) => s.textContent.endsWith('\n') && !s.textContent.includes('?')).slice(2);
+    const reportLines = () =>
+      [...screen.querySelectorAll('span[data-fd="1"]')]
+        .filter((s) => s.textContent.endsWith('\n') && !s.textContent.includes('?'))
+        .slice(2);
     // On one line, within the console's padding.
     const fitsWhole = (span) => {
       const text = span.lastChild;
@@ -180,20 +199,31 @@ export function consoleShown(tab) {
       return boxes.every((box) => box.top === boxes[0].top && box.right <= right + 0.5);
     };
     const spans = [...document.querySelectorAll('#screen span')];
-    const text = (fd) => spans.filter((s) => s.dataset.fd === fd).map((s) => s.textContent).join('');
+    const text = (fd) =>
+      spans
+        .filter((s) => s.dataset.fd === fd)
+        .map((s) => s.textContent)
+        .join('');
     return {
       out: text('1'),
       err: text('2'),
-      errorSpans: spans.filter((s) => s.className === 'err').map((s) => s.textContent).join(''),
+      errorSpans: spans
+        .filter((s) => s.className === 'err')
+        .map((s) => s.textContent)
+        .join(''),
       echo: text('0'),
       echoStyled: spans.every((s) => (s.dataset.fd === '0') === (s.className === 'echo')),
       focus: document.activeElement && document.activeElement.id,
       eachLineApart: spans.every((s) => !s.textContent.slice(0, -1).includes('\n')),
       exitStatus: document.body.dataset.exitStatus,
       status: document.getElementById('status').textContent,
-      inputsOff: [...document.querySelectorAll('#line input, #line button')].every((e) => e.disabled),
+      inputsOff: [...document.querySelectorAll('#line input, #line button')].every(
+        (e) => e.disabled,
+      ),
       replaced: window.replaced,
-      wrapped: reportLines().filter((line) => !fitsWhole(line)).map((line) => line.textContent),
+      wrapped: reportLines()
+        .filter((line) => !fitsWhole(line))
+        .map((line) => line.textContent),
     };
   });
 }
@@ -216,5 +246,9 @@ export function watchTheLog() {
         window.replaced.push(record.type);
       }
     }
-  }).observe(document.getElementById('screen'), {childList: true, subtree: true, characterData: true});
+  }).observe(document.getElementById('screen'), {
+    childList: true,
+    subtree: true,
+    characterData: true,
+  });
 }

@@ -34,8 +34,17 @@
 // "new " and "newer ".
 import {resolve} from 'node:path';
 
-import {caseText, check, consoleShown, finish, openEngine, stopAtFirstFailure, typeCase,
-        waitFor, watchTheLog} from './page_driving.mjs';
+import {
+  caseText,
+  check,
+  consoleShown,
+  finish,
+  openEngine,
+  stopAtFirstFailure,
+  typeCase,
+  waitFor,
+  watchTheLog,
+} from './page_driving.mjs';
 import {serve} from './static_host.mjs';
 
 const engine = process.argv[2];
@@ -46,10 +55,15 @@ const read = (name, ext) => caseText(casesDir, name, ext);
 
 // Opens `address` in the tab, and waits for the new page's first question.
 async function visit(tab, address) {
-  await tab.evaluate(() => { window.left = true; });
-  tab.goto(address).catch(() => {});  // the question may come before the load
-  await waitFor(tab, () => window.left === undefined && document.body.dataset.waiting === 'yes',
-                `the first question at ${address}`);
+  await tab.evaluate(() => {
+    window.left = true;
+  });
+  tab.goto(address).catch(() => {}); // the question may come before the load
+  await waitFor(
+    tab,
+    () => window.left === undefined && document.body.dataset.waiting === 'yes',
+    `the first question at ${address}`,
+  );
 }
 
 async function servedPage() {
@@ -62,54 +76,99 @@ async function servedPage() {
   // The first visit, on a slow network: typed before the page's scripts
   // arrive, a line and the start of the next.
   let arrive;
-  server.held = new Promise((resolve) => { arrive = resolve; });
+  server.held = new Promise((resolve) => {
+    arrive = resolve;
+  });
   const navigation = tab.goto(`${origin}/`);
-  await waitFor(tab, () => document.getElementById('status') !== null, 'the page before its scripts');
-  const before = await tab.evaluate(() => [document.getElementById('answer').disabled,
-    document.querySelector('label[for="answer"]').textContent, document.getElementById('screen').textContent,
-    document.getElementById('status').textContent]);
-  check(!before[0] && before[1] === 'How many people?' && read('typical', 'out').startsWith(before[2]) &&
-        before[2].endsWith('How many people? ') && before[3].includes('starting'),
-        `${where}: before its scripts, the page asks its first question, takes answers, and says it ` +
-        `is starting (${before})`);
+  await waitFor(
+    tab,
+    () => document.getElementById('status') !== null,
+    'the page before its scripts',
+  );
+  const before = await tab.evaluate(() => [
+    document.getElementById('answer').disabled,
+    document.querySelector('label[for="answer"]').textContent,
+    document.getElementById('screen').textContent,
+    document.getElementById('status').textContent,
+  ]);
+  check(
+    !before[0] &&
+      before[1] === 'How many people?' &&
+      read('typical', 'out').startsWith(before[2]) &&
+      before[2].endsWith('How many people? ') &&
+      before[3].includes('starting'),
+    `${where}: before its scripts, the page asks its first question, takes answers, and says it ` +
+      `is starting (${before})`,
+  );
   await tab.type('4 30 10');
   await tab.press('Enter');
   await tab.type('q');
   arrive();
   server.held = null;
   await navigation;
-  await waitFor(tab, () => document.body.dataset.waiting === 'yes' &&
-                           document.getElementById('answer').value === 'q', 'the closing wait');
+  await waitFor(
+    tab,
+    () =>
+      document.body.dataset.waiting === 'yes' && document.getElementById('answer').value === 'q',
+    'the closing wait',
+  );
   await tab.press('Enter');
   await waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
   const early = await consoleShown(tab);
-  check(early.out === read('typical', 'out') && early.exitStatus === '0' && !early.status.includes('starting'),
-        `${where}: what was typed while the page loaded reaches the program\n${early.out}`);
+  check(
+    early.out === read('typical', 'out') &&
+      early.exitStatus === '0' &&
+      !early.status.includes('starting'),
+    `${where}: what was typed while the page loaded reaches the program\n${early.out}`,
+  );
 
   await waitFor(tab, () => navigator.serviceWorker.controller !== null, 'the service worker');
-  const kept = () => tab.evaluate(async () => Promise.all((await caches.keys()).map(async (name) => ({
-    name, files: (await (await caches.open(name)).keys()).map((request) => new URL(request.url).pathname),
-  }))));
+  const kept = () =>
+    tab.evaluate(async () =>
+      Promise.all(
+        (await caches.keys()).map(async (name) => ({
+          name,
+          files: (await (await caches.open(name)).keys()).map(
+            (request) => new URL(request.url).pathname,
+          ),
+        })),
+      ),
+    );
   // As soon as the worker shows the page, what the page links to is kept:
   // its manual, its manifest, its icons, Safari's among them.
   const [first] = await kept();
-  check(await tab.evaluate(() => document.getElementById('release').textContent === ''),
-        `${where}: the first visit's own worker is announced as no release`);
-  check(first.files.filter((file) => file === '/' || file === '/index.html').length === 1,
-        `${where}: the page is kept once (${first.files})`);
-  const linked = await tab.evaluate(() => [...document.querySelectorAll('link[href], a[href]')]
-    .map((link) => [link.rel, new URL(link.href).pathname]));
-  check(linked.some(([rel]) => rel === 'apple-touch-icon') &&
-        linked.every(([, path]) => first.files.includes(path)),
-        `${where}: what the page links to is kept (${linked}; ${first.files})`);
+  check(
+    await tab.evaluate(() => document.getElementById('release').textContent === ''),
+    `${where}: the first visit's own worker is announced as no release`,
+  );
+  check(
+    first.files.filter((file) => file === '/' || file === '/index.html').length === 1,
+    `${where}: the page is kept once (${first.files})`,
+  );
+  const linked = await tab.evaluate(() =>
+    [...document.querySelectorAll('link[href], a[href]')].map((link) => [
+      link.rel,
+      new URL(link.href).pathname,
+    ]),
+  );
+  check(
+    linked.some(([rel]) => rel === 'apple-touch-icon') &&
+      linked.every(([, path]) => first.files.includes(path)),
+    `${where}: what the page links to is kept (${linked}; ${first.files})`,
+  );
   if (engine === 'chromium') {
     const cdp = await page.createCDPSession();
     const {installabilityErrors} = await cdp.send('Page.getInstallabilityErrors');
-    check(installabilityErrors.length === 0,
-          `${where}: the page is installable (${JSON.stringify(installabilityErrors)})`);
+    check(
+      installabilityErrors.length === 0,
+      `${where}: the page is installable (${JSON.stringify(installabilityErrors)})`,
+    );
     const {data} = await cdp.send('Page.getAppManifest');
     const {name, short_name: shortName} = JSON.parse(data);
-    check(!/_/.test(name + shortName), `${where}: the app's name is one a person reads (${name}, ${shortName})`);
+    check(
+      !/_/.test(name + shortName),
+      `${where}: the app's name is one a person reads (${name}, ${shortName})`,
+    );
   }
 
   // Straight after the first visit, with no network, from an address
@@ -121,20 +180,29 @@ async function servedPage() {
   await typeCase(tab, '10\nq', false, `${where} offline`);
   await waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
   const offline = await consoleShown(tab);
-  check(offline.out === read('typical', 'out') && offline.exitStatus === '0',
-        `${where}: offline after one visit, a whole session gives its report\n${offline.out}`);
+  check(
+    offline.out === read('typical', 'out') && offline.exitStatus === '0',
+    `${where}: offline after one visit, a whole session gives its report\n${offline.out}`,
+  );
   await page.setOfflineMode(false).catch(() => {});
 
   // A server that never answers, and one that fails, with and without a
   // query: the kept copy asks its first question at once.
   // (The query also keeps the browser's HTTP cache out of it.)
-  for (const [mode, address] of [['hang', '/?signal=weak'], ['hang', '/#report'], ['error', '/?from=home'],
-                                 ['error', '/index.html#report']]) {
+  for (const [mode, address] of [
+    ['hang', '/?signal=weak'],
+    ['hang', '/#report'],
+    ['error', '/?from=home'],
+    ['error', '/index.html#report'],
+  ]) {
     server.mode = mode;
     const started = Date.now();
     await visit(tab, origin + address);
     const took = Date.now() - started;
-    check(took < 3000, `${where}: a server that does "${mode}" at ${address} holds nothing back (${took} ms)`);
+    check(
+      took < 3000,
+      `${where}: a server that does "${mode}" at ${address} holds nothing back (${took} ms)`,
+    );
     server.closeAllConnections();
   }
 
@@ -144,30 +212,51 @@ async function servedPage() {
   server.release = newBuild;
   await tab.evaluate(() => caches.open('another-app'));
   await visit(tab, `${origin}/#answers=4+30`);
-  await waitFor(tab, () => document.title.startsWith('new ') && document.body.dataset.waiting === 'yes',
-                'the release');
+  await waitFor(
+    tab,
+    () => document.title.startsWith('new ') && document.body.dataset.waiting === 'yes',
+    'the release',
+  );
   const released = await consoleShown(tab);
-  check(released.echo === '4 30\n' && released.out.endsWith('Diameter or resivior? '),
-        `${where}: the release opens with the run its address holds\n${released.out}`);
+  check(
+    released.echo === '4 30\n' && released.out.endsWith('Diameter or resivior? '),
+    `${where}: the release opens with the run its address holds\n${released.out}`,
+  );
   const names = (await kept()).map((cache) => cache.name);
   const ours = names.filter((name) => name !== 'another-app');
-  check(ours.length === 1 && ours[0] !== first.name && names.includes('another-app'),
-        `${where}: after a release only its copy, and another's cache, are kept (${names}, was ${first.name})`);
+  check(
+    ours.length === 1 && ours[0] !== first.name && names.includes('another-app'),
+    `${where}: after a release only its copy, and another's cache, are kept (${names}, was ${first.name})`,
+  );
   await visit(tab, `${origin}/`);
-  check((await tab.evaluate(() => document.title)).startsWith('new '), `${where}: the next visit opens the release`);
+  check(
+    (await tab.evaluate(() => document.title)).startsWith('new '),
+    `${where}: the next visit opens the release`,
+  );
 
   // Once the person has begun, a release waits for the next visit, and
   // says so.
   await tab.type('4');
   server.release = newerBuild;
-  await tab.evaluate(() => navigator.serviceWorker.getRegistration().then((worker) => worker.update()));
-  await waitFor(tab, () => document.getElementById('release').textContent !== '', 'word of the release');
-  check(await tab.evaluate(() => document.title.startsWith('new ') &&
-                                 document.getElementById('answer').value === '4'),
-        `${where}: a release leaves a run that has begun as it is`);
+  await tab.evaluate(() =>
+    navigator.serviceWorker.getRegistration().then((worker) => worker.update()),
+  );
+  await waitFor(
+    tab,
+    () => document.getElementById('release').textContent !== '',
+    'word of the release',
+  );
+  check(
+    await tab.evaluate(
+      () => document.title.startsWith('new ') && document.getElementById('answer').value === '4',
+    ),
+    `${where}: a release leaves a run that has begun as it is`,
+  );
   await visit(tab, `${origin}/`);
-  check((await tab.evaluate(() => document.title)).startsWith('newer '),
-        `${where}: the visit after the word opens the release`);
+  check(
+    (await tab.evaluate(() => document.title)).startsWith('newer '),
+    `${where}: the visit after the word opens the release`,
+  );
 
   // An image, as the page's policy lets it load one.
   const refetched = await tab.evaluate(async () => {
@@ -175,12 +264,16 @@ async function servedPage() {
     await (await caches.open(name)).delete('icon-192.png');
     const icon = new Image();
     icon.src = 'icon-192.png?gone';
-    return icon.decode().then(() => true, () => false);
+    return icon.decode().then(
+      () => true,
+      () => false,
+    );
   });
   check(refetched, `${where}: a kept file gone from the cache is fetched from the network`);
 
-  const left = (await tab.requests()).filter((address) =>
-    !address.startsWith(`${origin}/`) && !address.startsWith('data:'));
+  const left = (await tab.requests()).filter(
+    (address) => !address.startsWith(`${origin}/`) && !address.startsWith('data:'),
+  );
   check(left.length === 0, `${where}: no request leaves the page's origin (${left})`);
   const errors = await tab.errors();
   check(errors.length === 0, `${where}: the page reports no error (${errors})`);
@@ -201,8 +294,10 @@ async function elsewhere() {
     delete Navigator.prototype.serviceWorker;
     delete Uint8Array.fromBase64;
   };
-  for (const [how, before] of [['whose worker cannot be fetched', null],
-                               ['with no service worker and no fromBase64', hide]]) {
+  for (const [how, before] of [
+    ['whose worker cannot be fetched', null],
+    ['with no service worker and no fromBase64', hide],
+  ]) {
     const tab = await browser.newTab();
     const where = `served to ${engine} ${how}`;
     if (before) {
@@ -214,9 +309,13 @@ async function elsewhere() {
     await waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
     const shown = await consoleShown(tab);
     // Chromium's own word of the 404 it was given is no error of the page.
-    const errors = (await tab.errors()).filter((error) => !error.startsWith('A bad HTTP response code (404)'));
-    check(shown.out === read('typical', 'out') && shown.exitStatus === '0' && errors.length === 0,
-          `${where}: a whole session gives its report (${errors})\n${shown.out}`);
+    const errors = (await tab.errors()).filter(
+      (error) => !error.startsWith('A bad HTTP response code (404)'),
+    );
+    check(
+      shown.out === read('typical', 'out') && shown.exitStatus === '0' && errors.length === 0,
+      `${where}: a whole session gives its report (${errors})\n${shown.out}`,
+    );
     await tab.close();
   }
   server.close();

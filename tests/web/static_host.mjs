@@ -14,15 +14,20 @@ import {extname, join} from 'node:path';
 import {setTimeout as sleep} from 'node:timers/promises';
 import {gzipSync} from 'node:zlib';
 
-const MANUAL_DELAY = 3000;  // ms, longer than the first run takes
+const MANUAL_DELAY = 3000; // ms, longer than the first run takes
 
-const TYPES = {'.html': 'text/html', '.js': 'text/javascript', '.png': 'image/png',
-               '.webmanifest': 'application/manifest+json', '.md': 'text/plain',
-               '.txt': 'text/plain'};
+const TYPES = {
+  '.html': 'text/html',
+  '.js': 'text/javascript',
+  '.png': 'image/png',
+  '.webmanifest': 'application/manifest+json',
+  '.md': 'text/plain',
+  '.txt': 'text/plain',
+};
 
 export function serve(siteDir, {page = null, gzip = false} = {}) {
   const modified = new Date(Date.now() - 30 * 24 * 60 * 60 * 1000).toUTCString();
-  const compressed = new Map();  // each file gzipped once, as a host keeps it
+  const compressed = new Map(); // each file gzipped once, as a host keeps it
   const server = createServer(async (request, response) => {
     if (server.mode === 'hang') {
       return;
@@ -36,7 +41,8 @@ export function serve(siteDir, {page = null, gzip = false} = {}) {
       return;
     }
     const path = new URL(request.url, 'http://host').pathname.replace(/\/$/, '/index.html');
-    const root = server.release && existsSync(join(server.release, path)) ? server.release : siteDir;
+    const root =
+      server.release && existsSync(join(server.release, path)) ? server.release : siteDir;
     const file = join(root, decodeURIComponent(path));
     if (!file.startsWith(root) || !existsSync(file) || path === server.missing) {
       response.writeHead(404).end();
@@ -44,10 +50,12 @@ export function serve(siteDir, {page = null, gzip = false} = {}) {
     }
     let body = page && path === '/index.html' ? page : readFileSync(file);
     if (path === '/water_calculator.html') {
-      await sleep(MANUAL_DELAY);  // a worker that keeps it must wait for it
+      await sleep(MANUAL_DELAY); // a worker that keeps it must wait for it
     }
-    const headers = {'content-type': TYPES[extname(file)] || 'application/octet-stream',
-                     'last-modified': modified};
+    const headers = {
+      'content-type': TYPES[extname(file)] || 'application/octet-stream',
+      'last-modified': modified,
+    };
     if (gzip) {
       response.writeHead(200, {...headers, 'content-encoding': 'gzip'});
       if (!compressed.has(path)) {
