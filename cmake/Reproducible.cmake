@@ -14,6 +14,17 @@ function(water_check_source_date_epoch)
   endif()
 endfunction()
 
+# Where `source_dir` is a git checkout, `result` names git; else it is
+# false, as in an unpacked source archive.
+function(water_git_checkout source_dir result)
+  find_program(GIT git)
+  if(GIT AND EXISTS "${source_dir}/.git")
+    set(${result} "${GIT}" PARENT_SCOPE)
+  else()
+    set(${result} FALSE PARENT_SCOPE)
+  endif()
+endfunction()
+
 # The time every entry carries: SOURCE_DATE_EPOCH where someone has set it,
 # else the last commit's time: from git in a checkout, or, in an unpacked
 # source archive, from cmake/commit-time.txt, where git archive wrote it.
@@ -24,9 +35,9 @@ function(water_source_date_epoch source_dir result)
     set(${result} $ENV{SOURCE_DATE_EPOCH} PARENT_SCOPE)
     return()
   endif()
-  find_program(GIT git)
-  if(GIT AND EXISTS "${source_dir}/.git")
-    execute_process(COMMAND "${GIT}" -C "${source_dir}" log -1 --format=%ct
+  water_git_checkout("${source_dir}" git)
+  if(git)
+    execute_process(COMMAND "${git}" -C "${source_dir}" log -1 --format=%ct
       OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE
       RESULT_VARIABLE status)
     if(status EQUAL 0 AND epoch MATCHES "^[0-9]+$")
@@ -47,11 +58,11 @@ endfunction()
 # archives would carry the commit's time and not its contents. An unpacked
 # source archive has no commit to compare with and passes.
 function(water_check_tree_is_commit source_dir)
-  find_program(GIT git)
-  if(NOT GIT OR NOT EXISTS "${source_dir}/.git")
+  water_git_checkout("${source_dir}" git)
+  if(NOT git)
     return()
   endif()
-  execute_process(COMMAND "${GIT}" -C "${source_dir}" status --porcelain
+  execute_process(COMMAND "${git}" -C "${source_dir}" status --porcelain
     OUTPUT_VARIABLE changes RESULT_VARIABLE status)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "git status failed in ${source_dir}")

@@ -4,8 +4,8 @@
 # git checkout (an unpacked source archive, say) there is nothing to do.
 cmake_minimum_required(VERSION 3.25)
 include("${SOURCE_DIR}/cmake/Reproducible.cmake")
-find_program(GIT git)
-if(NOT GIT OR NOT EXISTS "${SOURCE_DIR}/.git")
+water_git_checkout("${SOURCE_DIR}" git)
+if(NOT git)
   message(STATUS "Not a git checkout: no source archive")
   return()
 endif()
@@ -13,7 +13,7 @@ water_source_date_epoch("${SOURCE_DIR}" epoch)
 
 set(tracked "${OUTPUT}.tracked.tar")
 execute_process(
-  COMMAND "${GIT}" -C "${SOURCE_DIR}" archive --format=tar
+  COMMAND "${git}" -C "${SOURCE_DIR}" archive --format=tar
           "--prefix=${TOP}/" --output "${tracked}" HEAD
   COMMAND_ERROR_IS_FATAL ANY)
 water_repack_tar("${tracked}" "${TOP}" "${OUTPUT}" ${epoch})

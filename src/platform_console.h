@@ -1,6 +1,4 @@
-// What the platform tells of the console the program runs in. Windows may
-// give it a console window of its own, as Explorer does: the window
-// closes as the program ends, taking whatever the program last wrote.
+// What the platform tells of the console the program runs in.
 #ifndef PLATFORM_CONSOLE_H
 #define PLATFORM_CONSOLE_H
 

@@ -1,5 +1,4 @@
-// The console on Windows, where Explorer gives a program a console window
-// of its own.
+// The console on Windows.
 #include <io.h>
 
 #include <array>

@@ -1,7 +1,5 @@
 // The whole program as its entry point runs it: the command line, then the
-// dialogue over the standard streams, then the wait that ends the run: for
-// a closing entry, or, in a console window of its own, for Enter before
-// the window closes.
+// dialogue over the standard streams, then the wait that ends the run.
 #include "program.h"
 
 #include <cstdio>
@@ -77,7 +75,8 @@ int run_program(int argc, char** argv) {
   }
   const int status = run_calculator(stdin, stdout, stderr);
   // A window of the program's own keeps a report or an error on screen
-  // until Enter; elsewhere only a report waits, and an error ends at once.
+  // until Enter, since it closes as the program ends; elsewhere only a
+  // report waits, and an error ends at once.
   std::FILE* console = open_console_of_its_own();
   if (console != nullptr) {  // GCOVR_EXCL_BR_LINE: Windows alone opens one
     wait_for_enter_to_close(stdin, stderr, console);  // GCOVR_EXCL_LINE

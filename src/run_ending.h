@@ -10,9 +10,8 @@
 // wait and is left unread.
 void wait_for_closing_entry(std::FILE* in, std::FILE* err, bool at_terminal);
 
-// In a console window of the program's own, which closes as the run ends:
-// drops the rest of the line that held the last answer, then waits for
-// Enter on `console`.
+// Drops the rest of the line that held the last answer, then waits for
+// Enter on `console`, as open_console_of_its_own gives it.
 void wait_for_enter_to_close(std::FILE* in, std::FILE* err, std::FILE* console);
 
 #endif

@@ -5,6 +5,7 @@
 #include <limits>
 #include <utility>
 
+#include "reading_support.h"
 #include "water_calculation.h"
 
 namespace {
@@ -12,8 +13,6 @@ namespace {
 using std::int64_t;
 constexpr int64_t MAX64 = std::numeric_limits<int64_t>::max();
 constexpr int64_t MIN64 = std::numeric_limits<int64_t>::min();
-constexpr float FMAX = std::numeric_limits<float>::max();
-constexpr double INF = std::numeric_limits<double>::infinity();
 
 TEST(Calculation, TruncationSaturatesAndNarrowingOverflowsToInfinity) {
   const double two63 = std::ldexp(1.0, 63);

@@ -50,12 +50,10 @@ TEST(Dialogue, ByteOrderMarks) {
       {"4 30\0"s, utf16}};
   for (const auto& [text, expected_err] : runs) {
     const File in = file_of(text);
-    const File out = file_of("");
-    const File err = file_of("");
-    const int status = run_calculator(in.get(), out.get(), err.get());
-    EXPECT_EQ(status, expected_err.empty() ? EXIT_SUCCESS : EXIT_FAILURE)
+    const DialogueRun run = run_dialogue(in.get());
+    EXPECT_EQ(run.status, expected_err.empty() ? EXIT_SUCCESS : EXIT_FAILURE)
         << text;
-    EXPECT_EQ(written(err.get()), expected_err) << text;
+    EXPECT_EQ(run.err, expected_err) << text;
   }
 }
 
@@ -82,16 +80,14 @@ TEST(Dialogue, EachRunEndsAsItsConsoleNeeds) {
   for (const auto& [text, ending, expected_err, expected_rest] : runs) {
     const File in = file_of(text);
     const File console = file_of("\nlater");
-    const File out = file_of("");
     const File err = file_of("");
-    run_calculator(in.get(), out.get(), err.get());
-    const std::string before = written(err.get());
+    run_dialogue(in.get());
     if (ending.window_of_its_own) {
       wait_for_enter_to_close(in.get(), err.get(), console.get());
     } else {
       wait_for_closing_entry(in.get(), err.get(), ending.at_terminal);
     }
-    EXPECT_EQ(written(err.get()), before + expected_err) << text;
+    EXPECT_EQ(written(err.get()), expected_err) << text;
     EXPECT_EQ(unread(in.get()), expected_rest) << text;
     EXPECT_EQ(unread(console.get()),
               ending.window_of_its_own ? "later" : "\nlater")
@@ -107,10 +103,8 @@ TEST(Dialogue, InputThatEndedStaysEnded) {
   for (const std::string& typed : answers) {
     const File in = file_of(typed);
     const File console = file_of("\n");
-    const File out = file_of("");
     const File err = file_of("");
-    const int status = run_calculator(in.get(), out.get(), err.get());
-    if (status == EXIT_SUCCESS) {
+    if (run_dialogue(in.get()).status == EXIT_SUCCESS) {
       wait_for_closing_entry(in.get(), err.get(), false);
     }
     const auto end = static_cast<off_t>(typed.size());

@@ -17,9 +17,7 @@
 
 namespace {
 
-constexpr float FMAX = std::numeric_limits<float>::max();
 constexpr float FMIN = std::numeric_limits<float>::min();
-constexpr double INF = std::numeric_limits<double>::infinity();
 
 // A number must end at white space or at the end of the input, which
 // is left unread; anything else written against it makes it no number.

@@ -1,6 +1,7 @@
-// What the reader's tests share: texts as streams to read, one answer read
-// from a text, what the read left, and the reading rule as the C library
-// gives it to compare with.
+// What the reader's and the dialogue's tests share: texts as streams to
+// read, one answer or a whole dialogue read from one, what the read left,
+// the reading rule as the C library gives it to compare with, and the
+// float limits that answers are clamped to.
 #ifndef READING_SUPPORT_H
 #define READING_SUPPORT_H
 
@@ -12,7 +13,11 @@
 #include <memory>
 #include <string>
 
+#include "dialogue.h"
 #include "number_reader.h"
+
+constexpr float FMAX = std::numeric_limits<float>::max();
+constexpr double INF = std::numeric_limits<double>::infinity();
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
@@ -60,11 +65,25 @@ inline AnswerRead read_one(const std::string& text,
   return answer;
 }
 
+// A whole dialogue over `in`, which stays open for what it left unread.
+struct DialogueRun {
+  std::string out;
+  std::string err;
+  int status;
+};
+
+inline DialogueRun run_dialogue(std::FILE* in) {
+  const File out = file_of("");
+  const File err = file_of("");
+  const int status = run_calculator(in, out.get(), err.get());
+  return {written(out.get()), written(err.get()), status};
+}
+
 // strtod's nearest double, clamped into the normal floats as answers are.
 // Expects the C locale, the one a program starts in.
 inline float reference_answer(const std::string& text) {
   const double x = std::strtod(text.c_str(), nullptr);
-  const auto largest = static_cast<double>(std::numeric_limits<float>::max());
+  const auto largest = static_cast<double>(FMAX);
   const auto smallest = static_cast<double>(std::numeric_limits<float>::min());
   const double magnitude =
       std::clamp(std::fabs(x), x == 0.0 ? 0.0 : smallest, largest);

@@ -109,12 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
   const File in =
       file_of(std::string(reinterpret_cast<const char*>(data), size));
-  const File out = file_of("");
-  const File err = file_of("");
-  const int status = run_calculator(in.get(), out.get(), err.get());
-
-  const std::string output = written(out.get());
-  const std::string error = written(err.get());
+  const auto [output, error, status] = run_dialogue(in.get());
   check(starts_with(output, HEADER), "the output begins with the banner");
   const std::string_view after_header =
       std::string_view(output).substr(HEADER.size());

@@ -84,11 +84,9 @@ void check_dialogue_error(const std::string& text, AnswerStatus status) {
     }
   }
   const File in = file_of(text);
-  const File out = file_of("");
-  const File err = file_of("");
-  check(run_calculator(in.get(), out.get(), err.get()) == EXIT_FAILURE &&
-            written(err.get()) ==
-                unreadable_answer_error(status, "How many people?"),
+  const DialogueRun run = run_dialogue(in.get());
+  check(run.status == EXIT_FAILURE &&
+            run.err == unreadable_answer_error(status, "How many people?"),
         "an unreadable first answer ends the dialogue with its error");
 }
 
