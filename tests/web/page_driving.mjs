@@ -1,8 +1,10 @@
-// What the page's tests share: the engine they drive, their checks and
-// waits, a case typed as a person would type it, what the console shows,
-// and a watch on its live log.
+// What the page's tests share: the engine they drive, their waits, a case
+// typed as a person would type it, what the console shows, and a watch on
+// its live log.
+import assert from 'node:assert/strict';
 import {readFileSync} from 'node:fs';
 import {join} from 'node:path';
+import {it} from 'node:test';
 
 // The engine named; exits 77 (skipped) where it or puppeteer-core is
 // missing.
@@ -22,39 +24,24 @@ export async function openEngine(engine) {
   return browser;
 }
 
-const failures = [];
-let stopAtFailure = false;
-const STOPPED = new Error('stopped at the first failure');
-
-// For a test whose later steps build on its earlier ones: after one check
-// fails, the rest could only wait out their time limits.
-export function stopAtFirstFailure() {
-  stopAtFailure = true;
-}
-
-export function check(holds, what) {
-  if (!holds) {
-    failures.push(what);
-    console.log(`FAILED: ${what}`);
-    if (stopAtFailure) {
-      throw STOPPED;
-    }
-  }
-}
-
-// Runs `test`, closes the browser, and exits 0 if every check held.
-export async function finish(browser, test) {
-  try {
-    await test();
-  } catch (error) {
-    if (error !== STOPPED) {
-      failures.push(error);
-      console.log(`FAILED: ${error.stack || error}`);
-    }
-  }
-  await browser.close();
-  console.log(`${failures.length} failures`);
-  process.exit(failures.length === 0 ? 0 : 1);
+// Named steps for a test whose later steps build on its earlier ones:
+// after one fails, the rest are skipped, as they could only wait out their
+// time limits.
+export function stepsInTurn() {
+  let failed = false;
+  return (name, run) =>
+    it(name, async (t) => {
+      if (failed) {
+        t.skip('an earlier step failed');
+        return;
+      }
+      try {
+        await run();
+      } catch (error) {
+        failed = true;
+        throw error;
+      }
+    });
 }
 
 // A golden case's file.
@@ -136,11 +123,11 @@ export async function checkWaiting(tab, where) {
     ];
   });
   // One question, however many were answered on the line typed ahead.
-  check(
+  assert.ok(
     /^[^?]+\??$/.test(name) && name !== 'Answer' && shown.trimEnd().endsWith(name),
     `${where}: the field is named for the one question that waits (${name})`,
   );
-  check(
+  assert.ok(
     inView && status === '' && againHidden,
     `${where}: while the program waits, the field is in view, with no status and no Run again (${status})`,
   );
@@ -169,7 +156,7 @@ export async function typeCase(tab, input, phone, where) {
     await tab.click('#end');
   } else {
     await tab.endInputKeys('d');
-    check(
+    assert.ok(
       await tab.evaluate(() => window.ctrlDTaken === true),
       `${where}: Ctrl-D is the page's, not the browser's`,
     );
