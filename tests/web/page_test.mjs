@@ -106,9 +106,17 @@ const ended = (tab) =>
   waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
 
 // A run that waits for its first answer: Run again, where the last has
-// ended.
+// ended, or once a run that has begun is ended.
 async function startRun(tab) {
-  if (await tab.evaluate(() => document.body.dataset.exitStatus !== undefined)) {
+  const [over, begun] = await tab.evaluate(() => [
+    document.body.dataset.exitStatus !== undefined,
+    document.querySelector('#screen .echo') !== null,
+  ]);
+  if (!over && begun) {
+    await tab.click('#end');
+    await ended(tab);
+  }
+  if (over || begun) {
     await runAgain(tab);
   }
 }
