@@ -10,9 +10,11 @@ processor's time for the run, and, for the answers, under 500 reads a
 second (a try every 10 ms, and node's own). (A native C library stops at the first
 EAGAIN; this is for node, where such pipes are common.)
 
-unreadable: standard input an epoll descriptor, which cannot be read, and
-a connection its other end reset; each error must give the system's
-reason, "Invalid argument" and "Connection reset by peer".
+unreadable: standard input an epoll descriptor, which cannot be read, a
+connection its other end reset, and, natively, an empty non-blocking pipe,
+which node waits for instead (late); each error must give the system's
+reason, "Invalid argument", "Connection reset by peer" and "Resource
+temporarily unavailable".
 """
 import fcntl
 import os
@@ -121,9 +123,21 @@ def reset_connection():
            (b"error: standard input could not be read: Connection reset by peer\n", 1))
 
 
+def empty_nonblocking():
+    keyboard, typist = os.pipe()
+    os.set_blocking(keyboard, False)
+    run = subprocess.run(command, stdin=keyboard, capture_output=True, timeout=10)
+    os.close(keyboard)
+    os.close(typist)
+    expect("an empty non-blocking pipe as standard input", (run.stderr, run.returncode),
+           (b"error: standard input could not be read: Resource temporarily unavailable\n", 1))
+
+
 if check == "late":
     late_reader()
     late_writer()
 else:
     unreadable()
     reset_connection()
+    if len(command) == 1:  # natively, with no emulator before the program
+        empty_nonblocking()

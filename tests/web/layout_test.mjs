@@ -14,10 +14,6 @@ const [casesDir, floatFormats] = process.argv.slice(2);
 const RANDOM_REPORTS = 5000;
 const NARROW = 200; // pixels, as on a screen with no room for the full width
 
-function check(holds, what) {
-  assert.ok(holds, what);
-}
-
 const same = (a, b) => Math.abs(a - b) <= 1e-9 * Math.max(1, Math.abs(a), Math.abs(b));
 // The caption's scale has six significant digits.
 const close = (a, b) => Math.abs(a - b) <= 1e-5 * Math.max(Math.abs(a), Math.abs(b));
@@ -51,7 +47,7 @@ function checkLayout(where, output, width) {
     const causes = [[figures.diameter, !(diameter > 0)]].concat(
       [figures.water, figures.ice].map((f) => [f, !Number.isFinite(f.value) || f.value < 0]),
     );
-    check(
+    assert.ok(
       drawn.reason &&
         causes.some(([f, gives]) => gives && drawn.reason.includes(` ${f.text} f`)) &&
         !/(^|\s)-?1 feet/.test(drawn.reason),
@@ -59,16 +55,19 @@ function checkLayout(where, output, width) {
     );
     return;
   }
-  check(drawn.reason === undefined && drawn.width <= width, `a drawing, within its width: ${show}`);
+  assert.ok(
+    drawn.reason === undefined && drawn.width <= width,
+    `a drawing, within its width: ${show}`,
+  );
   const {tank, person, caption} = drawn;
   const floor = tank.y + tank.height;
   const boxes = [tank, drawn.ice, drawn.water, person].filter((box) => box);
-  check(
+  assert.ok(
     boxes.every((box) => inside(box, drawn) && box.height <= layout.DRAWING_HEIGHT * (1 + 1e-9)),
     `every shape within the drawing, and no taller than its shapes may be: ${show}`,
   );
   const legendBottom = Math.max(...drawn.legend.map((row) => row.top + row.height));
-  check(
+  assert.ok(
     boxes.every((box) => box.y >= legendBottom) &&
       drawn.legend.every((row) => inside({x: 0, y: row.top, width: 0, height: row.height}, drawn)),
     `the legend clear of the shapes: ${show}`,
@@ -87,27 +86,27 @@ function checkLayout(where, output, width) {
   for (const [name, feet, pixels] of parts) {
     const named = new RegExp(`${name}, [^,]+, is under a pixel`).test(caption);
     if (feet > 0 && feet * perFoot < 1) {
-      check(pixels === 1 && named, `${name}, under a pixel, drawn one and named: ${show}`);
+      assert.ok(pixels === 1 && named, `${name}, under a pixel, drawn one and named: ${show}`);
     } else {
-      check(close(pixels, feet * perFoot) && !named, `${name} at the stated scale: ${show}`);
+      assert.ok(close(pixels, feet * perFoot) && !named, `${name} at the stated scale: ${show}`);
     }
   }
-  check(
+  assert.ok(
     water > 0
       ? same(drawn.water.y + drawn.water.height, floor) && same(drawn.water.width, tank.width)
       : drawn.water === null && caption.includes('holds no water'),
     `the water on the floor, as wide as the tank, or none: ${show}`,
   );
-  check(
+  assert.ok(
     drawn.ice.height === 0 && drawn.ice.width === tank.width,
     `the frozen level is level: ${show}`,
   );
-  check(
+  assert.ok(
     tank.height >= 1 && tank.height > Math.max(levels.water, levels.ice),
     `the walls show above both levels: ${show}`,
   );
   if (person) {
-    check(
+    assert.ok(
       person.height >= 4 &&
         close(person.height, 6 * perFoot) &&
         person.x >= tank.x + tank.width &&
@@ -115,10 +114,10 @@ function checkLayout(where, output, width) {
       `a person six feet tall, beside the tank: ${show}`,
     );
   } else {
-    check(caption.includes('too small to show'), `the person's sentence: ${show}`);
+    assert.ok(caption.includes('too small to show'), `the person's sentence: ${show}`);
   }
-  check(!/(^|\s)-?1 feet/.test(`${caption} ${drawn.label}`), `one foot is "1 foot": ${show}`);
-  check(
+  assert.ok(!/(^|\s)-?1 feet/.test(`${caption} ${drawn.label}`), `one foot is "1 foot": ${show}`);
+  assert.ok(
     [figures.diameter, figures.water, figures.ice].every((f) =>
       drawn.label.includes(` ${f.text} f`),
     ) && drawn.label.includes('person') === Boolean(person),
@@ -129,14 +128,14 @@ function checkLayout(where, output, width) {
   const given = [figures.diameter, figures.water, figures.ice].every((f, at) =>
     drawn.legend[at].text.includes(` ${f.text} ft`),
   );
-  check(
+  assert.ok(
     given &&
       drawn.legend[1].swatch === 'water' &&
       drawn.legend[2].swatch === 'ice' &&
       drawn.legend.length === (person ? 4 : 3),
     `the legend's rows, each with its figure and swatch: ${show}`,
   );
-  check(floor + 0.5 <= drawn.height, `the floor's stroke within the drawing: ${show}`);
+  assert.ok(floor + 0.5 <= drawn.height, `the floor's stroke within the drawing: ${show}`);
 }
 
 // Random figures, of every size the report can print, and the ones it
