@@ -271,7 +271,29 @@ describe(`the page served to ${engine}`, () => {
     },
   );
 
-  // An image, as the page's policy lets it load one.
+  // Images, as the page's policy lets it load them. In the moment after a
+  // release's worker deletes the old cache, the old worker still answers:
+  // from the release's cache, with no network.
+  step("serves a kept file from its release's cache, offline, once its own is gone", async () => {
+    server.mode = 'refuse';
+    await page.setOfflineMode(true).catch(() => {});
+    const served = await tab.evaluate(async () => {
+      const own = (await caches.keys()).find((cache) => cache.startsWith('water_calculator-'));
+      const icon = await (await caches.open(own)).match('icon-192.png');
+      await (await caches.open('water_calculator-release')).put('icon-192.png', icon);
+      await caches.delete(own);
+      const shown = new Image();
+      shown.src = 'icon-192.png?moment';
+      return shown.decode().then(
+        () => true,
+        () => false,
+      );
+    });
+    await page.setOfflineMode(false).catch(() => {});
+    server.mode = null;
+    assert.ok(served);
+  });
+
   step('fetches a kept file gone from its cache from the network', async () => {
     const refetched = await tab.evaluate(async () => {
       const name = (await caches.keys()).find((cache) => cache.startsWith('water_calculator-'));
