@@ -20,6 +20,10 @@ function escaped(text) {
   return encodeURIComponent(wellFormed).replace(/%20/g, '+');
 }
 
+function overLimit(text) {
+  return new TextEncoder().encode(text).length > MOST_BYTES;
+}
+
 function unescaped(text) {
   return decodeURIComponent(text.replace(/\+/g, ' '));
 }
@@ -27,7 +31,7 @@ function unescaped(text) {
 // The fragment, "#" included, for the text sent so far, whether ended;
 // '' for nothing sent, or for more than a link may hold.
 function fragmentOf(sent, ended) {
-  if (new TextEncoder().encode(sent).length > MOST_BYTES) {
+  if (overLimit(sent)) {
     return '';
   }
   const lines = sent.split('\n');
@@ -80,9 +84,7 @@ function answersIn(fragment) {
   } catch {
     return unread;
   }
-  return new TextEncoder().encode(sent).length > MOST_BYTES
-    ? tooLong
-    : {sent, ended: names.endsWith(END)};
+  return overLimit(sent) ? tooLong : {sent, ended: names.endsWith(END)};
 }
 
 // Each line as it was sent: Enter ends one, and what follows the last

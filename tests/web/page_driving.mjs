@@ -72,6 +72,10 @@ export async function runAgain(tab) {
   await tab.click('#again');
 }
 
+export function runEnded(tab) {
+  return waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
+}
+
 export async function waitForTurn(tab) {
   await waitFor(
     tab,

@@ -37,6 +37,7 @@ import {
   consoleShown,
   openEngine,
   runAgain,
+  runEnded,
   typeCase,
   waitFor,
   waitForTurn,
@@ -102,9 +103,6 @@ function expected(testCase) {
   };
 }
 
-const ended = (tab) =>
-  waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
-
 // A run that waits for its first answer: Run again, where the last has
 // ended, or once a run that has begun is ended.
 async function startRun(tab) {
@@ -114,7 +112,7 @@ async function startRun(tab) {
   ]);
   if (!over && begun) {
     await tab.click('#end');
-    await ended(tab);
+    await runEnded(tab);
   }
   if (over || begun) {
     await runAgain(tab);
@@ -125,7 +123,7 @@ async function startRun(tab) {
 async function typeRun(tab, testCase, phone, where) {
   await startRun(tab);
   const typed = await typeCase(tab, read(testCase, 'in'), phone, where);
-  await ended(tab);
+  await runEnded(tab);
   return typed;
 }
 
@@ -347,7 +345,7 @@ for (const [name, viewport] of Object.entries(viewports)) {
         const {out, err, status} = expected(testCase);
         const failed = status === '1';
         const typed = await typeCase(tab, read(testCase, 'in'), phone, where);
-        await ended(tab);
+        await runEnded(tab);
         const shown = await consoleShown(tab);
         assert.equal(shown.echo, typed, 'what was typed shows, as typed');
         assert.ok(shown.echoStyled, "what was typed shows in the echo's style");
@@ -532,7 +530,7 @@ for (const [name, viewport] of Object.entries(viewports)) {
         await tab.press('Enter');
         await sleep(100);
         await tab.press('Enter');
-        await ended(tab);
+        await runEnded(tab);
         await sleep(100);
         const shown = await consoleShown(tab);
         assert.ok(
@@ -588,7 +586,7 @@ for (const [name, viewport] of Object.entries(viewports)) {
         }
         await tab.type('q');
         await tab.press('Enter');
-        await ended(tab);
+        await runEnded(tab);
       });
 
       // As at a terminal, what is typed with the focus on the console, as
@@ -608,7 +606,7 @@ for (const [name, viewport] of Object.entries(viewports)) {
         await waitForTurn(tab);
         await tab.evaluate(onConsole);
         await tab.endInputKeys('D', true); // a capital, as with Caps Lock too
-        await ended(tab);
+        await runEnded(tab);
         const shown = await consoleShown(tab);
         assert.ok(
           shown.out === read('typical', 'out') &&
@@ -626,7 +624,7 @@ for (const [name, viewport] of Object.entries(viewports)) {
         await tab.type('4 30 10');
         await tab.evaluate(() => document.getElementById('end').focus());
         await tab.press('Enter');
-        await ended(tab);
+        await runEnded(tab);
         const shown = await consoleShown(tab);
         assert.ok(shown.echo === '4 30 10' && shown.out === read('typical', 'out'), shown.echo);
         await tab.evaluate(() => {
@@ -663,7 +661,7 @@ for (const [name, viewport] of Object.entries(viewports)) {
         'the field in view at 280 pixels',
       );
       await typeCase(tab, read('typical', 'in'), false, 'narrowed');
-      await ended(tab);
+      await runEnded(tab);
       const shown = await consoleShown(tab);
       assert.ok(
         shown.out === read('typical', 'out') && shown.wrapped.length === 0,
@@ -724,7 +722,7 @@ for (const [name, viewport] of Object.entries(viewports)) {
     ]) {
       it(`says that the calculator could not start, ${how}`, async () => {
         const removeCopy = await open();
-        await ended(tab);
+        await runEnded(tab);
         const shown = await consoleShown(tab);
         const text = await tab.evaluate(() => document.getElementById('screen').textContent);
         removeCopy();
@@ -768,7 +766,7 @@ for (const [name, viewport] of Object.entries(viewports)) {
           window.go = true;
         });
         const typed = await typeCase(tab, read('typical', 'in'), false, lines);
-        await ended(tab);
+        await runEnded(tab);
         const shown = await consoleShown(tab);
         removeCopy();
         assert.ok(
@@ -821,7 +819,7 @@ for (const [name, viewport] of Object.entries(viewports)) {
     it('gives the same run, opened from the address that typing each case left', async () => {
       for (const [at, [testCase, fragment]] of addresses.entries()) {
         await tab.goto(`${url}?${at}${fragment}`);
-        await ended(tab);
+        await runEnded(tab);
         const shown = await consoleShown(tab);
         const {out, err, status} = expected(testCase);
         assert.ok(
@@ -871,7 +869,7 @@ for (const [name, viewport] of Object.entries(viewports)) {
       await waitForTurn(tab);
       await checkWaiting(tab, 'reloaded');
       await typeCase(tab, '10\nq', false, 'reloaded');
-      await ended(tab);
+      await runEnded(tab);
       const shown = await consoleShown(tab);
       await runAgain(tab);
       const hash = await tab.evaluate(() => location.hash);

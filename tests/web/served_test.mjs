@@ -18,6 +18,7 @@ import {
   caseText,
   consoleShown,
   openEngine,
+  runEnded,
   stepsInTurn,
   typeCase,
   waitFor,
@@ -113,7 +114,7 @@ describe(`the page served to ${engine}`, () => {
       'the closing wait',
     );
     await tab.press('Enter');
-    await waitFor(tab, () => document.body.dataset.exitStatus !== undefined, 'the end of the run');
+    await runEnded(tab);
     const early = await consoleShown(tab);
     assert.ok(
       early.out === read('typical', 'out') &&
@@ -175,11 +176,7 @@ describe(`the page served to ${engine}`, () => {
       await visit(tab, `${origin}/#answers=4/30`);
       await tab.evaluate(watchTheLog);
       await typeCase(tab, '10\nq', false, `${where} offline`);
-      await waitFor(
-        tab,
-        () => document.body.dataset.exitStatus !== undefined,
-        'the end of the run',
-      );
+      await runEnded(tab);
       const offline = await consoleShown(tab);
       assert.ok(
         offline.out === read('typical', 'out') && offline.exitStatus === '0',
@@ -349,11 +346,7 @@ describe(`the page served to ${engine} elsewhere`, () => {
       await tab.goto(`http://127.0.0.1:${server.address().port}/`);
       await tab.evaluate(watchTheLog);
       await typeCase(tab, read('typical', 'in'), false, where);
-      await waitFor(
-        tab,
-        () => document.body.dataset.exitStatus !== undefined,
-        'the end of the run',
-      );
+      await runEnded(tab);
       const shown = await consoleShown(tab);
       // Chromium's own word of the 404 it was given is no error of the page.
       const errors = (await tab.errors()).filter(
