@@ -196,39 +196,33 @@ async function webkitBrowser() {
     }
   }
   const at = `/session/${session.sessionId}`;
-  const run = (code, args) =>
-    call('POST', `${at}/execute/sync`, {script: `return (${code}).apply(null, arguments);`, args});
+  // A function, or the body of one, run in the page.
+  const evaluate = (code, ...args) => {
+    const body = typeof code === 'function' ? code : `function () { ${code} }`;
+    const script = `return (${body}).apply(null, arguments);`;
+    return call('POST', `${at}/execute/sync`, {script, args});
+  };
   const find = async (selector) =>
     Object.values(await call('POST', `${at}/element`, {using: 'css selector', value: selector}))[0];
   let field; // the answer field of the page last opened
   const keys = (text) => call('POST', `${at}/element/${field}/value`, {text});
-  // Keys to whatever has the focus.
+  // Keys, as key-down and key-up actions, to whatever has the focus.
+  const keyActions = (actions) =>
+    call('POST', `${at}/actions`, {actions: [{type: 'key', id: 'keyboard', actions}]});
+  const down = (value) => ({type: 'keyDown', value});
+  const up = (value) => ({type: 'keyUp', value});
   const focusedKeys = (characters) =>
-    call('POST', `${at}/actions`, {
-      actions: [
-        {
-          type: 'key',
-          id: 'keyboard',
-          actions: [...characters].flatMap((value) => [
-            {type: 'keyDown', value},
-            {type: 'keyUp', value},
-          ]),
-        },
-      ],
-    });
+    keyActions([...characters].flatMap((value) => [down(value), up(value)]));
   // Errors the page just opened meets from here on; WebDriver tells of
   // none itself.
   async function opened() {
-    await run(
-      String(() => {
-        window.pageErrors = [];
-        window.addEventListener('error', (event) => window.pageErrors.push(event.message));
-        window.addEventListener('unhandledrejection', (event) =>
-          window.pageErrors.push(String(event.reason)),
-        );
-      }),
-      [],
-    );
+    await evaluate(() => {
+      window.pageErrors = [];
+      window.addEventListener('error', (event) => window.pageErrors.push(event.message));
+      window.addEventListener('unhandledrejection', (event) =>
+        window.pageErrors.push(String(event.reason)),
+      );
+    });
     field = await find('#answer');
   }
   const tab = {
@@ -241,27 +235,13 @@ async function webkitBrowser() {
       }),
     goto: (url) => call('POST', `${at}/url`, {url}).then(opened),
     reload: () => call('POST', `${at}/refresh`, {}).then(opened),
-    evaluate: (code, ...args) =>
-      run(typeof code === 'function' ? String(code) : `function () { ${code} }`, args),
+    evaluate,
     type: async (text) => text && keys(text),
     keys: focusedKeys,
     press: (key) => focusedKeys({Enter: '\uE007', Backspace: '\uE003'}[key] || key),
     endInputKeys(letter, shift = false) {
       const held = shift ? ['\uE009', '\uE008'] : ['\uE009']; // Control, Shift
-      return call('POST', `${at}/actions`, {
-        actions: [
-          {
-            type: 'key',
-            id: 'keyboard',
-            actions: [
-              ...held.map((value) => ({type: 'keyDown', value})),
-              {type: 'keyDown', value: letter},
-              {type: 'keyUp', value: letter},
-              ...held.reverse().map((value) => ({type: 'keyUp', value})),
-            ],
-          },
-        ],
-      });
+      return keyActions([...held.map(down), down(letter), up(letter), ...held.reverse().map(up)]);
     },
     async click(selector) {
       await call('POST', `${at}/element/${await find(selector)}/click`, {});
@@ -273,16 +253,9 @@ async function webkitBrowser() {
       await sleep(1000); // the driver's picture can lag the page
       return Buffer.from(await call('GET', `${at}/screenshot`), 'base64');
     },
-    errors: () =>
-      run(
-        String(() => window.pageErrors || []),
-        [],
-      ),
+    errors: () => evaluate(() => window.pageErrors || []),
     requests: () =>
-      run(
-        String(() => performance.getEntriesByType('resource').map((entry) => entry.name)),
-        [],
-      ),
+      evaluate(() => performance.getEntriesByType('resource').map((entry) => entry.name)),
     // Plain WebDriver has no way to either.
     colorScheme: async () => false,
     printMedia: async () => false,
