@@ -133,7 +133,7 @@ export async function checkWaiting(tab, where) {
   );
   assert.ok(
     inView && status === '' && againHidden,
-    `${where}: while the program waits, the field is in view, with no status and no Run again (${status})`,
+    `${where}: while it waits, the field is in view, with no status and no Run again (${status})`,
   );
 }
 

@@ -386,7 +386,7 @@ for (const [name, viewport] of Object.entries(viewports)) {
     describe('after a typical report', () => {
       before(() => typeRun(tab, 'typical', phone, name));
 
-      it('paints the water in the blue of its swatch, and leaves the empty tank unpainted', async () => {
+      it('paints the water the blue of its swatch, and the empty tank not at all', async () => {
         const centres = await tab.evaluate(() => {
           const svg = document.querySelector('#reservoir svg');
           svg.scrollIntoView({block: 'center'});

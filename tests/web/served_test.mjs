@@ -98,8 +98,7 @@ describe(`the page served to ${engine}`, () => {
         read('typical', 'out').startsWith(before[2]) &&
         before[2].endsWith('How many people? ') &&
         before[3].includes('starting'),
-      `${where}: before its scripts, the page asks its first question, takes answers, and says it ` +
-        `is starting (${before})`,
+      `before its scripts, the page asks, takes answers and says it is starting (${before})`,
     );
     await tab.keys('4 30 10');
     await tab.press('Enter');
@@ -230,7 +229,7 @@ describe(`the page served to ${engine}`, () => {
       const ours = names.filter((name) => name !== 'another-app');
       assert.ok(
         ours.length === 1 && ours[0] !== first.name && names.includes('another-app'),
-        `${where}: after a release only its copy, and another's cache, are kept (${names}, was ${first.name})`,
+        `after a release, only its copy and another's cache are kept (${names}; ${first.name})`,
       );
       await visit(tab, `${origin}/`);
       assert.ok(
