@@ -48,7 +48,7 @@ function newRelease(begun) {
     location.reload();
   } else {
     document.getElementById('release').textContent =
-      'A new release of ' + 'the calculator is ready: it opens the next time this page is opened.';
+      'A new release of the calculator is ready: it opens the next time this page is opened.';
   }
 }
 

@@ -59,7 +59,9 @@ function answersIn(fragment) {
   if (![ANSWERS, END].includes(parts[0][0])) {
     return null;
   }
-  const tooLong = {refused: 'they are over the 4 KiB that the page takes from an address'};
+  const tooLong = {
+    refused: `they are over the ${MOST_BYTES / 1024} KiB that the page takes from an address`,
+  };
   if (fragment.length > MOST_ESCAPED) {
     return tooLong;
   }
