@@ -1,14 +1,13 @@
 # Writes the page PAGE: the template TEMPLATE with VERSION, DESCRIPTION
-# and THEME_COLOUR, with the
-# program PROGRAM, the JavaScript file that emscripten made, and the page's
-# own SCRIPT inside it, so that the page is one file that needs nothing
-# else. What the program prints before it first reads, run under NODE, is
-# in the page's HTML, shown before the program has arrived; the program's
-# WebAssembly sits apart from its script, as base64 that the engine does
-# not parse as JavaScript. Then writes WORKER, the service worker of a
-# served page, from its template WORKER_TEMPLATE: it keeps the page and the
-# files KEPT, in a cache named for their contents by their hash, where
-# WORKER is given.
+# and THEME_COLOUR, with the program PROGRAM, the JavaScript file that
+# emscripten made, and the page's own SCRIPT inside it, so that the page is
+# one file that needs nothing else. What the program prints before it first
+# reads, run under NODE, is in the page's HTML, shown before the program
+# has arrived; the program's WebAssembly sits apart from its script, as
+# base64 that the engine does not parse as JavaScript. Then writes WORKER,
+# the service worker of a served page, from its template WORKER_TEMPLATE:
+# it keeps the page and the files KEPT, in a cache named for their contents
+# by their hash, where WORKER is given.
 cmake_minimum_required(VERSION 3.25)
 file(READ "${TEMPLATE}" page)
 file(READ "${PROGRAM}" program)
