@@ -15,7 +15,7 @@ import puppeteer from 'puppeteer-core';
 // The benchmark's network, as Chrome's tools name it.
 export {PredefinedNetworkConditions} from 'puppeteer-core';
 
-export const PROGRAMS = {
+const PROGRAMS = {
   chromium: '/usr/bin/chromium',
   firefox: '/usr/bin/firefox-esr',
   webkit: '/usr/bin/WebKitWebDriver',

@@ -88,7 +88,7 @@ export async function waitForTurn(tab) {
 // On a phone, the minus sign, the point and the e come from the page's own
 // keys, which a phone's keyboard for numbers may lack, where the engine
 // shows them.
-export async function typeLine(tab, text, phone) {
+async function typeLine(tab, text, phone) {
   // Tabs would move the focus, and a very long line takes long to type.
   if (text.length > 80 || text.includes('\t')) {
     await tab.evaluate((value) => {

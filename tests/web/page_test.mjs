@@ -140,6 +140,15 @@ async function openCopy(tab, edit) {
   return () => rmSync(dir, {recursive: true});
 }
 
+// A page whose program waits to start until the test sets `window.go`.
+function held(page) {
+  return page.replace(
+    'function runCalculator(Module) {',
+    `$&
+    if (!window.go) { setTimeout(() => runCalculator(Module), 10); return; }`,
+  );
+}
+
 // The drawing as rendered against its layout at the width it was drawn
 // (the layout's own properties are drawing.layout's): each shape where the
 // layout puts it, its texts, a CSS pixel to a unit of its view box, within
@@ -742,14 +751,8 @@ for (const [name, viewport] of Object.entries(viewports)) {
       });
     }
 
-    // The program held until the log is watched: its own first lines leave
-    // the page's as they are; others, or more, give way to its.
-    const held = (page) =>
-      page.replace(
-        'function runCalculator(Module) {',
-        `$&
-    if (!window.go) { setTimeout(() => runCalculator(Module), 10); return; }`,
-      );
+    // Its own first lines leave the page's as they are; others, or more,
+    // give way to its.
     for (const [lines, edit] of [
       ['the same', (page) => page],
       ['others', (page) => page.replace('>Welcom to', '>Welcome to')],
